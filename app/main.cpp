@@ -1,0 +1,6 @@
+#include "app/relay_app.h"
+
+int main(int argc, char **argv)
+{
+    return AfxWinMain(theApp, argc, argv);
+}

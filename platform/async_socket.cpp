@@ -1,0 +1,539 @@
+#include "platform/async_socket.h"
+
+#include "platform/socket_queue.h"
+
+#include <QSocketNotifier>
+#include <QTimer>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <unistd.h>
+
+namespace {
+
+void SetErrorFromErrno()
+{
+    WSASetLastError(SocketErrorFromErrno(errno));
+}
+
+// Parses strict dotted IPv4 text (four decimal numbers); no name lookup.
+bool ParseDotted(const QString &strAddress, in_addr &addr)
+{
+    const QByteArray text = strAddress.toLatin1();
+    return inet_pton(AF_INET, text.constData(), &addr) == 1;
+}
+
+QString DottedText(const in_addr &addr)
+{
+    char text[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &addr, text, sizeof text);
+    return QString::fromLatin1(text);
+}
+
+}  // namespace
+
+CAsyncSocket::CAsyncSocket() = default;
+
+CAsyncSocket::~CAsyncSocket()
+{
+    CAsyncSocket::Close();
+}
+
+CAsyncSocket *CAsyncSocket::FromHandle(SOCKET hSocket)
+{
+    return hSocket == INVALID_SOCKET ? nullptr : CSocketQueue::Instance().LookupHandle(hSocket);
+}
+
+bool CAsyncSocket::OpenHandle(int nSocketType, long lEvent)
+{
+    if (m_hSocket != INVALID_SOCKET) {
+        WSASetLastError(WSAEINVAL);
+        return false;
+    }
+    const SOCKET hSocket = ::socket(AF_INET, nSocketType | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (hSocket < 0) {
+        SetErrorFromErrno();
+        return false;
+    }
+    SetHandle(hSocket, State::Unconnected);
+    AsyncSelect(lEvent);
+    return true;
+}
+
+bool CAsyncSocket::Create(std::uint32_t nSocketPort, int nSocketType, long lEvent)
+{
+    if (!OpenHandle(nSocketType, lEvent))
+        return false;
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    address.sin_port = htons(static_cast<std::uint16_t>(nSocketPort));
+    if (::bind(m_hSocket, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0) {
+        SetErrorFromErrno();
+        const int nError = WSAGetLastError();
+        Close();
+        WSASetLastError(nError);
+        return false;
+    }
+    return true;
+}
+
+bool CAsyncSocket::Create(std::uint32_t nSocketPort, int nSocketType, long lEvent,
+                          const QString &strSocketAddress)
+{
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(nSocketPort));
+    if (!ParseDotted(strSocketAddress, address.sin_addr)) {
+        WSASetLastError(WSAEINVAL);
+        return false;
+    }
+    if (!OpenHandle(nSocketType, lEvent))
+        return false;
+
+    const int on = 1;
+    if (address.sin_port != 0) {
+        // A fixed port may be bound again while connections of an earlier socket on it linger
+        // in TIME_WAIT; a port that another socket listens on still fails.
+        ::setsockopt(m_hSocket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    } else {
+#ifdef IP_BIND_ADDRESS_NO_PORT
+        // Bound only to an address before a connect: let the connect choose the port, so that
+        // many outgoing connections do not run out of ephemeral ports. Not fatal if unknown.
+        ::setsockopt(m_hSocket, IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &on, sizeof on);
+#endif
+    }
+    if (::bind(m_hSocket, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0) {
+        SetErrorFromErrno();
+        const int nError = WSAGetLastError();
+        Close();
+        WSASetLastError(nError);
+        return false;
+    }
+    return true;
+}
+
+void CAsyncSocket::SetHandle(SOCKET hSocket, State state)
+{
+    Q_ASSERT(m_hSocket == INVALID_SOCKET);
+    m_hSocket = hSocket;
+    m_state = state;
+    m_bReadArmed = true;
+    m_bWriteArmed = state == State::Connected;  // a connected socket reports once that it can write
+    m_bOobArmed = true;
+    m_bCloseSent = false;
+    m_nId = CSocketQueue::Instance().Register(this);
+}
+
+void CAsyncSocket::ReleaseHandle()
+{
+    CSocketQueue::Instance().Unregister(m_nId);
+    m_nId = 0;
+    m_pReadNotifier.reset();
+    m_pWriteNotifier.reset();
+    m_pExceptionNotifier.reset();
+    m_pConnectTimer.reset();
+    m_hSocket = INVALID_SOCKET;
+    m_state = State::Closed;
+    m_lEvent = 0;
+}
+
+bool CAsyncSocket::Attach(SOCKET hSocket, long lEvent)
+{
+    if (m_hSocket != INVALID_SOCKET || hSocket < 0) {
+        WSASetLastError(WSAEINVAL);
+        return false;
+    }
+    int nListening = 0;
+    socklen_t nLength = sizeof nListening;
+    sockaddr_in peer = {};
+    socklen_t nPeerLength = sizeof peer;
+    State state = State::Unconnected;
+    if (::getsockopt(hSocket, SOL_SOCKET, SO_ACCEPTCONN, &nListening, &nLength) == 0 && nListening)
+        state = State::Listening;
+    else if (::getpeername(hSocket, reinterpret_cast<sockaddr *>(&peer), &nPeerLength) == 0)
+        state = State::Connected;
+    SetHandle(hSocket, state);
+    return AsyncSelect(lEvent);
+}
+
+SOCKET CAsyncSocket::Detach()
+{
+    const SOCKET hSocket = m_hSocket;
+    if (hSocket != INVALID_SOCKET)
+        ReleaseHandle();
+    return hSocket;
+}
+
+bool CAsyncSocket::AsyncSelect(long lEvent)
+{
+    if (m_hSocket == INVALID_SOCKET) {
+        WSASetLastError(WSAENOTSOCK);
+        return false;
+    }
+    m_lEvent = lEvent;
+    UpdateNotifiers();
+    return true;
+}
+
+void CAsyncSocket::UpdateNotifiers()
+{
+    if (m_hSocket == INVALID_SOCKET)
+        return;
+    const bool bRead = (m_state == State::Listening && (m_lEvent & FD_ACCEPT) && m_bReadArmed) ||
+                       (m_state == State::Connected && (m_lEvent & (FD_READ | FD_CLOSE)) &&
+                        m_bReadArmed && !m_bCloseSent);
+    const bool bWrite = m_state == State::Connecting ||
+                        (m_state == State::Connected && (m_lEvent & FD_WRITE) && m_bWriteArmed);
+    const bool bOob = m_state == State::Connected && (m_lEvent & FD_OOB) && m_bOobArmed;
+
+    auto update = [this](std::unique_ptr<QSocketNotifier> &pNotifier, QSocketNotifier::Type type,
+                         bool bEnable, void (CAsyncSocket::*ready)()) {
+        if (!pNotifier) {
+            if (!bEnable)
+                return;
+            pNotifier = std::make_unique<QSocketNotifier>(m_hSocket, type);
+            QObject::connect(pNotifier.get(), &QSocketNotifier::activated,
+                             [this, ready] { (this->*ready)(); });
+        }
+        if (pNotifier->isEnabled() != bEnable)
+            pNotifier->setEnabled(bEnable);
+    };
+    update(m_pReadNotifier, QSocketNotifier::Read, bRead, &CAsyncSocket::ReadReady);
+    update(m_pWriteNotifier, QSocketNotifier::Write, bWrite, &CAsyncSocket::WriteReady);
+    update(m_pExceptionNotifier, QSocketNotifier::Exception, bOob, &CAsyncSocket::ExceptionReady);
+}
+
+void CAsyncSocket::Post(long lEvent, int nErrorCode)
+{
+    if (m_lEvent & lEvent)
+        CSocketQueue::Instance().Post(m_nId, lEvent, nErrorCode);
+}
+
+void CAsyncSocket::ReadReady()
+{
+    if (m_state == State::Listening) {
+        m_bReadArmed = false;  // until the next Accept
+        UpdateNotifiers();
+        Post(FD_ACCEPT, 0);
+        return;
+    }
+    if (m_state != State::Connected)
+        return;
+
+    std::uint32_t nWaiting = 0;
+    if (sock::ioctlsocket(m_hSocket, FIONREAD, &nWaiting) == 0 && nWaiting > 0) {
+        m_bReadArmed = false;  // until the next Receive
+        UpdateNotifiers();
+        Post(FD_READ, 0);
+        return;
+    }
+    // Readable with nothing to read: the peer's close (after every byte was read) or an error.
+    char byte = 0;
+    const ssize_t n = ::recv(m_hSocket, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+        return;
+    if (n > 0) {
+        m_bReadArmed = false;
+        UpdateNotifiers();
+        Post(FD_READ, 0);
+        return;
+    }
+    const int nError = n == 0 ? 0 : SocketErrorFromErrno(errno);
+    m_bCloseSent = true;
+    UpdateNotifiers();
+    Post(FD_CLOSE, nError);
+}
+
+void CAsyncSocket::WriteReady()
+{
+    if (m_state == State::Connecting) {
+        int nError = 0;
+        socklen_t nLength = sizeof nError;
+        if (::getsockopt(m_hSocket, SOL_SOCKET, SO_ERROR, &nError, &nLength) != 0)
+            nError = errno;
+        if (nError == 0) {
+            sockaddr_in peer = {};
+            socklen_t nPeerLength = sizeof peer;
+            if (::getpeername(m_hSocket, reinterpret_cast<sockaddr *>(&peer), &nPeerLength) != 0)
+                return;  // not finished yet: writability alone proves nothing
+        }
+        FinishConnect(nError == 0 ? 0 : SocketErrorFromErrno(nError));
+        return;
+    }
+    if (m_state == State::Connected && m_bWriteArmed) {
+        m_bWriteArmed = false;  // until a write would block again
+        UpdateNotifiers();
+        Post(FD_WRITE, 0);
+    }
+}
+
+void CAsyncSocket::ExceptionReady()
+{
+    m_bOobArmed = false;  // until urgent data is read
+    UpdateNotifiers();
+    Post(FD_OOB, 0);
+}
+
+void CAsyncSocket::FinishConnect(int nErrorCode)
+{
+    m_pConnectTimer.reset();
+    if (nErrorCode == 0) {
+        m_state = State::Connected;
+        m_bReadArmed = true;
+        m_bWriteArmed = false;
+        m_bCloseSent = false;
+        UpdateNotifiers();
+        Post(FD_CONNECT, 0);
+        Post(FD_WRITE, 0);
+    } else {
+        m_state = State::Unconnected;
+        UpdateNotifiers();
+        Post(FD_CONNECT, nErrorCode);
+    }
+}
+
+void CAsyncSocket::ConnectTimedOut()
+{
+    if (m_state != State::Connecting)
+        return;
+    // Abandon the attempt so that the socket may connect again later.
+    sockaddr unspecified = {};
+    unspecified.sa_family = AF_UNSPEC;
+    ::connect(m_hSocket, &unspecified, sizeof unspecified);
+    FinishConnect(WSAETIMEDOUT);
+}
+
+bool CAsyncSocket::Accept(CAsyncSocket &rConnectedSocket)
+{
+    if (m_hSocket == INVALID_SOCKET) {
+        WSASetLastError(WSAENOTSOCK);
+        return false;
+    }
+    if (rConnectedSocket.m_hSocket != INVALID_SOCKET) {
+        WSASetLastError(WSAEINVAL);
+        return false;
+    }
+    SOCKET hAccepted;
+    do {
+        hAccepted = ::accept4(m_hSocket, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    } while (hAccepted < 0 && errno == EINTR);
+    const int nAcceptErrno = errno;
+
+    m_bReadArmed = true;  // the accept notification comes again while connections wait
+    UpdateNotifiers();
+
+    if (hAccepted < 0) {
+        WSASetLastError(SocketErrorFromErrno(nAcceptErrno));
+        return false;
+    }
+    rConnectedSocket.SetHandle(hAccepted, State::Connected);
+    rConnectedSocket.AsyncSelect(m_lEvent);
+    return true;
+}
+
+void CAsyncSocket::Close()
+{
+    if (m_hSocket == INVALID_SOCKET)
+        return;
+    const SOCKET hSocket = m_hSocket;
+    const bool bConnected = m_state == State::Connected;
+    ReleaseHandle();
+
+    if (bConnected) {
+        // Closing with unread bytes would reset the connection and throw away what this side
+        // still has to send. Read and drop what is waiting now, then close in order.
+        std::uint32_t nWaiting = 0;
+        if (sock::ioctlsocket(hSocket, FIONREAD, &nWaiting) == 0) {
+            char scratch[16384];
+            while (nWaiting > 0) {
+                const ssize_t n = ::recv(hSocket, scratch, sizeof scratch, MSG_DONTWAIT);
+                if (n <= 0)
+                    break;
+                nWaiting -= std::min<std::uint32_t>(nWaiting, static_cast<std::uint32_t>(n));
+            }
+        }
+    }
+    ::close(hSocket);
+}
+
+bool CAsyncSocket::Connect(const QString &strHostAddress, std::uint32_t nHostPort)
+{
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(nHostPort));
+    if (!ParseDotted(strHostAddress, address.sin_addr)) {
+        addrinfo hints = {};
+        hints.ai_family = AF_INET;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo *pResult = nullptr;
+        const QByteArray host = strHostAddress.toLocal8Bit();
+        if (host.isEmpty() || ::getaddrinfo(host.constData(), nullptr, &hints, &pResult) != 0 ||
+            pResult == nullptr) {
+            WSASetLastError(WSAEINVAL);
+            return false;
+        }
+        address.sin_addr = reinterpret_cast<sockaddr_in *>(pResult->ai_addr)->sin_addr;
+        ::freeaddrinfo(pResult);
+    }
+    return ConnectHelper(address);
+}
+
+bool CAsyncSocket::ConnectHelper(const sockaddr_in &address)
+{
+    if (m_hSocket == INVALID_SOCKET) {
+        WSASetLastError(WSAENOTSOCK);
+        return false;
+    }
+    if (m_state == State::Connected || m_state == State::Connecting) {
+        WSASetLastError(m_state == State::Connected ? WSAEISCONN : WSAEALREADY);
+        return false;
+    }
+    int nResult = 0;
+    for (int nTry = 0; nTry < 2; ++nTry) {
+        nResult =
+            ::connect(m_hSocket, reinterpret_cast<const sockaddr *>(&address), sizeof address);
+        // After a failed attempt Linux answers the next connect once with ECONNABORTED, which
+        // only clears the old state: the attempt proper is the following call.
+        if (!(nResult != 0 && errno == ECONNABORTED))
+            break;
+    }
+    if (nResult == 0) {
+        m_state = State::Connected;
+        m_bReadArmed = true;
+        m_bCloseSent = false;
+        UpdateNotifiers();
+        Post(FD_CONNECT, 0);
+        Post(FD_WRITE, 0);
+        return true;
+    }
+    if (errno != EINPROGRESS) {
+        SetErrorFromErrno();
+        return false;
+    }
+    m_state = State::Connecting;
+    UpdateNotifiers();
+    m_pConnectTimer = std::make_unique<QTimer>();
+    m_pConnectTimer->setSingleShot(true);
+    QObject::connect(m_pConnectTimer.get(), &QTimer::timeout, [this] { ConnectTimedOut(); });
+    m_pConnectTimer->start(kConnectTimeoutMs);
+    WSASetLastError(WSAEWOULDBLOCK);
+    return false;
+}
+
+bool CAsyncSocket::GetPeerName(QString &rPeerAddress, std::uint32_t &rPeerPort)
+{
+    sockaddr_in address = {};
+    socklen_t nLength = sizeof address;
+    if (::getpeername(m_hSocket, reinterpret_cast<sockaddr *>(&address), &nLength) != 0) {
+        SetErrorFromErrno();
+        return false;
+    }
+    rPeerAddress = DottedText(address.sin_addr);
+    rPeerPort = ntohs(address.sin_port);
+    return true;
+}
+
+bool CAsyncSocket::GetSockName(QString &rSocketAddress, std::uint32_t &rSocketPort)
+{
+    sockaddr_in address = {};
+    socklen_t nLength = sizeof address;
+    if (::getsockname(m_hSocket, reinterpret_cast<sockaddr *>(&address), &nLength) != 0) {
+        SetErrorFromErrno();
+        return false;
+    }
+    rSocketAddress = DottedText(address.sin_addr);
+    rSocketPort = ntohs(address.sin_port);
+    return true;
+}
+
+int CAsyncSocket::Receive(void *lpBuf, int nBufLen, int nFlags)
+{
+    if (m_hSocket == INVALID_SOCKET) {
+        WSASetLastError(WSAENOTSOCK);
+        return SOCKET_ERROR;
+    }
+    ssize_t n;
+    do {
+        n = ::recv(m_hSocket, lpBuf, static_cast<std::size_t>(nBufLen), nFlags | MSG_DONTWAIT);
+    } while (n < 0 && errno == EINTR);
+    const int nErrno = errno;
+    // A read call re-arms the read notification (an urgent read, the urgent one).
+    if (nFlags & MSG_OOB)
+        m_bOobArmed = true;
+    else
+        m_bReadArmed = true;
+    UpdateNotifiers();
+    if (n < 0) {
+        WSASetLastError(SocketErrorFromErrno(nErrno));
+        return SOCKET_ERROR;
+    }
+    return static_cast<int>(n);
+}
+
+int CAsyncSocket::Send(const void *lpBuf, int nBufLen, int nFlags)
+{
+    if (m_hSocket == INVALID_SOCKET) {
+        WSASetLastError(WSAENOTSOCK);
+        return SOCKET_ERROR;
+    }
+    ssize_t n;
+    do {
+        n = ::send(m_hSocket, lpBuf, static_cast<std::size_t>(nBufLen),
+                   nFlags | MSG_NOSIGNAL | MSG_DONTWAIT);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) {
+        const int nErrno = errno;
+        if (nErrno == EAGAIN || nErrno == EWOULDBLOCK) {
+            m_bWriteArmed = true;  // report once the socket can take more
+            UpdateNotifiers();
+        }
+        WSASetLastError(SocketErrorFromErrno(nErrno));
+        return SOCKET_ERROR;
+    }
+    return static_cast<int>(n);
+}
+
+void CAsyncSocket::DispatchNotification(long lEvent, int nErrorCode)
+{
+    switch (lEvent) {
+    case FD_READ:
+        if (nErrorCode == 0) {
+            // Only with bytes waiting: a held notification whose bytes were taken meanwhile is
+            // dropped, and the read notification armed again.
+            std::uint32_t nWaiting = 0;
+            if (sock::ioctlsocket(m_hSocket, FIONREAD, &nWaiting) != 0 || nWaiting == 0) {
+                m_bReadArmed = true;
+                UpdateNotifiers();
+                return;
+            }
+        }
+        OnReceive(nErrorCode);
+        break;
+    case FD_WRITE:
+        OnSend(nErrorCode);
+        break;
+    case FD_OOB:
+        OnOutOfBandData(nErrorCode);
+        break;
+    case FD_ACCEPT:
+        OnAccept(nErrorCode);
+        break;
+    case FD_CONNECT:
+        OnConnect(nErrorCode);
+        break;
+    case FD_CLOSE:
+        OnClose(nErrorCode);
+        break;
+    default:
+        break;
+    }
+}
+
+void CAsyncSocket::OnReceive(int) {}
+void CAsyncSocket::OnSend(int) {}
+void CAsyncSocket::OnOutOfBandData(int) {}
+void CAsyncSocket::OnAccept(int) {}
+void CAsyncSocket::OnConnect(int) {}
+void CAsyncSocket::OnClose(int) {}

@@ -1,0 +1,1 @@
+#include "platform/static_ctrl.h"

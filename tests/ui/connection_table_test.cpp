@@ -1,0 +1,99 @@
+#include "platform/list_ctrl.h"
+#include "ui/connection_table.h"
+
+#include <QTableWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A list control bound to a table of its own, with the columns set up at a chosen width.
+class ConnectionTableTest : public ::testing::Test
+{
+protected:
+    void SetUpAtWidth(int nClientWidth)
+    {
+        m_widget.resize(nClientWidth + 2 * m_widget.frameWidth(), 300);
+        m_table.SubclassWindow(&m_widget);
+        ConnectionTable::SetUpColumns(m_table);
+    }
+
+    // Fake connections: the table only compares their addresses.
+    CClientSocket *Socket(int n) { return reinterpret_cast<CClientSocket *>(&m_sockets[n]); }
+
+    void AddThreeRows()
+    {
+        for (int n = 0; n < 3; ++n)
+            ConnectionTable::AddRow(m_table, QString("10.0.0.%1").arg(n), QString::number(3000 + n),
+                                    "9:5:7", Socket(n));
+    }
+
+    QTableWidget m_widget;
+    CListCtrl m_table;
+    char m_sockets[3] = {};
+};
+
+TEST_F(ConnectionTableTest, ColumnsShareTheClientWidth3To2To2To3)
+{
+    SetUpAtWidth(607);
+    const int kWidths[] = {182, 121, 121, 182};
+    const char *kHeadings[] = {"Client Address", "Client Port", "Status", "Connection Time"};
+    ASSERT_EQ(m_table.GetColumnCount(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(m_table.GetColumnWidth(i), kWidths[i]) << i;
+        EXPECT_EQ(m_table.GetColumnHeading(i), kHeadings[i]) << i;
+    }
+    EXPECT_EQ(m_table.GetExtendedStyle(), 0x121u);
+    EXPECT_TRUE(m_widget.showGrid());
+    EXPECT_EQ(m_widget.selectionBehavior(), QAbstractItemView::SelectRows);
+}
+
+TEST_F(ConnectionTableTest, NewestRowIsOnTopAndLookupsFollowDeletions)
+{
+    SetUpAtWidth(607);
+    AddThreeRows();
+    ASSERT_EQ(m_table.GetItemCount(), 3);
+    EXPECT_EQ(m_table.GetItemText(0, 0), "10.0.0.2");
+    EXPECT_EQ(m_table.GetItemText(0, 1), "3002");
+    EXPECT_EQ(m_table.GetItemText(0, 2), "") << "no status before the first attempt ends";
+    EXPECT_EQ(m_table.GetItemText(0, 3), "9:5:7");
+
+    EXPECT_EQ(ConnectionTable::FindRow(m_table, Socket(1)), 1);
+    ConnectionTable::RemoveRow(m_table, Socket(2));
+    EXPECT_EQ(ConnectionTable::FindRow(m_table, Socket(1)), 0);
+    EXPECT_EQ(ConnectionTable::FindRow(m_table, Socket(2)), -1);
+    EXPECT_EQ(m_table.GetItemCount(), 2);
+
+    ConnectionTable::RemoveRow(m_table, Socket(2));  // no row: nothing changes
+    EXPECT_EQ(m_table.GetItemCount(), 2);
+
+    ConnectionTable::RemoveAll(m_table);
+    EXPECT_EQ(m_table.GetItemCount(), 0);
+    EXPECT_EQ(ConnectionTable::FindRow(m_table, Socket(0)), -1);
+    EXPECT_EQ(ConnectionTable::FindSelectedRow(m_table), -1);
+}
+
+TEST_F(ConnectionTableTest, SelectedRowAndStatus)
+{
+    SetUpAtWidth(607);
+    AddThreeRows();
+    EXPECT_EQ(ConnectionTable::FindSelectedRow(m_table), -1);
+    m_table.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(ConnectionTable::FindSelectedRow(m_table), 1);
+    m_table.SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(ConnectionTable::FindSelectedRow(m_table), 2) << "single selection";
+
+    ConnectionTable::SetStatus(m_table, 2, ConnectionTable::kStatusFailed);
+    EXPECT_EQ(m_table.GetItemText(2, 2), "Failed to Connect");
+    ConnectionTable::SetStatus(m_table, -1, ConnectionTable::kStatusConnected);
+    for (int nRow = 0; nRow < 3; ++nRow)
+        EXPECT_NE(m_table.GetItemText(nRow, 2), "Connected");
+}
+
+TEST(ConnectionTimeTest, HasNoLeadingZeros)
+{
+    EXPECT_EQ(ConnectionTable::FormatTime(QTime(9, 5, 7)), "9:5:7");
+    EXPECT_EQ(ConnectionTable::FormatTime(QTime(14, 30, 0)), "14:30:0");
+    EXPECT_EQ(ConnectionTable::FormatTime(QTime(23, 59, 0)), "23:59:0");
+}
+
+}  // namespace
