@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <unistd.h>
@@ -154,6 +155,7 @@ bool CAsyncSocket::Attach(SOCKET hSocket, long lEvent)
         state = State::Listening;
     else if (::getpeername(hSocket, reinterpret_cast<sockaddr *>(&peer), &nPeerLength) == 0)
         state = State::Connected;
+    ::fcntl(hSocket, F_SETFL, ::fcntl(hSocket, F_GETFL) | O_NONBLOCK);
     SetHandle(hSocket, state);
     return AsyncSelect(lEvent);
 }
@@ -338,22 +340,20 @@ void CAsyncSocket::Close()
     if (m_hSocket == INVALID_SOCKET)
         return;
     const SOCKET hSocket = m_hSocket;
-    const bool bConnected = m_state == State::Connected;
     ReleaseHandle();
 
-    if (bConnected) {
-        // Closing with unread bytes would reset the connection and throw away what this side
-        // still has to send. Read and drop what is waiting now, then close in order.
-        std::uint32_t nWaiting = 0;
-        if (sock::ioctlsocket(hSocket, FIONREAD, &nWaiting) == 0) {
-            char scratch[16384];
-            while (nWaiting > 0) {
-                const ssize_t n = ::recv(hSocket, scratch, sizeof scratch, MSG_DONTWAIT);
-                if (n <= 0)
-                    break;
-                nWaiting -= std::min<std::uint32_t>(nWaiting, static_cast<std::uint32_t>(n));
-            }
-        }
+    // Closing with unread bytes would reset the connection and throw away what this side still
+    // has to send. Read and drop what is waiting now (also while a connect is still to be
+    // reported: the connection may be up already), then close in order.
+    std::uint32_t nWaiting = 0;
+    if (sock::ioctlsocket(hSocket, FIONREAD, &nWaiting) != 0)
+        nWaiting = 0;
+    char scratch[16384];
+    while (nWaiting > 0) {
+        const ssize_t n = ::recv(hSocket, scratch, sizeof scratch, MSG_DONTWAIT);
+        if (n <= 0)
+            break;
+        nWaiting -= std::min<std::uint32_t>(nWaiting, static_cast<std::uint32_t>(n));
     }
     ::close(hSocket);
 }

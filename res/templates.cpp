@@ -66,27 +66,15 @@ constexpr StringEntry kStringTable[] = {
 
 const MenuTemplate kConnectionMenu = {IDR_CONNECTION_MENU, kConnectionMenuPopups};
 
-const DialogTemplate kRelayDialogTemplate = {IDD_RELAY_DIALOG,
-                                             "Ferrolink",
-                                             420,
-                                             337,
-                                             "MS Sans Serif",
-                                             8,
-                                             /*bSysMenu=*/true,
-                                             /*bMinimizeBox=*/true,
-                                             &kConnectionMenu,
-                                             kRelayControls};
+const DialogTemplate kRelayDialogTemplate = {
+    IDD_RELAY_DIALOG,      "Ferrolink",      420,           337, "MS Sans Serif", 8,
+    /*bSysMenu=*/true,
+    /*bMinimizeBox=*/true, &kConnectionMenu, kRelayControls};
 
-const DialogTemplate kAboutDialogTemplate = {IDD_ABOUTBOX,
-                                             "About Ferrolink",
-                                             235,
-                                             55,
-                                             "MS Sans Serif",
-                                             8,
-                                             /*bSysMenu=*/true,
-                                             /*bMinimizeBox=*/false,
-                                             nullptr,
-                                             kAboutControls};
+const DialogTemplate kAboutDialogTemplate = {
+    IDD_ABOUTBOX,           "About Ferrolink", 235,           55, "MS Sans Serif", 8,
+    /*bSysMenu=*/true,
+    /*bMinimizeBox=*/false, nullptr,           kAboutControls};
 
 QString LoadResString(int nID)
 {
