@@ -5,10 +5,10 @@
 //
 //   ferrolink_bench_driver LISTEN_PORT TARGET_PORT
 
+#include "net/listen_socket.h"
 #include "platform/host_addresses.h"
 #include "platform/socket_api.h"
 #include "platform/win_app.h"
-#include "net/listen_socket.h"
 #include "res/resource.h"
 #include "ui/relay_dlg.h"
 
@@ -17,7 +17,10 @@
 #include <cstdio>
 
 namespace {
-QStringList LoopbackOnly() { return {QStringLiteral("127.0.0.1")}; }
+QStringList LoopbackOnly()
+{
+    return {QStringLiteral("127.0.0.1")};
+}
 }  // namespace
 
 int main(int argc, char **argv)
@@ -36,9 +39,12 @@ int main(int argc, char **argv)
     CRelayDlg dlg;
     dlg.Create();
     dlg.show();
-    qobject_cast<QLineEdit *>(dlg.GetDlgItem(IDC_LISTEN_PORT))->setText(QString::fromLatin1(argv[1]));
-    qobject_cast<QLineEdit *>(dlg.GetDlgItem(IDC_TARGET_HOST))->setText(QStringLiteral("127.0.0.1"));
-    qobject_cast<QLineEdit *>(dlg.GetDlgItem(IDC_TARGET_PORT))->setText(QString::fromLatin1(argv[2]));
+    qobject_cast<QLineEdit *>(dlg.GetDlgItem(IDC_LISTEN_PORT))
+        ->setText(QString::fromLatin1(argv[1]));
+    qobject_cast<QLineEdit *>(dlg.GetDlgItem(IDC_TARGET_HOST))
+        ->setText(QStringLiteral("127.0.0.1"));
+    qobject_cast<QLineEdit *>(dlg.GetDlgItem(IDC_TARGET_PORT))
+        ->setText(QString::fromLatin1(argv[2]));
     dlg.OnStartForwarding();
     if (dlg.m_pListenSocket == nullptr || dlg.m_pListenSocket->m_hSocket == INVALID_SOCKET) {
         std::fprintf(stderr, "could not listen on 127.0.0.1:%s\n", argv[1]);

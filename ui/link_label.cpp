@@ -1,10 +1,5 @@
 #include "ui/link_label.h"
 
-#include "platform/open_url.h"
-#include "res/resources.h"
-
-#include <QEvent>
-#include <QMouseEvent>
 #include <QWidget>
 
 const char *const CLinkLabel::kDefaultURL = "https://skylark-notes.example.com/tour";
@@ -13,14 +8,6 @@ CLinkLabel::CLinkLabel()
 {
     m_crText = 0xFF0000;  // blue
     SetURL(QString::fromLatin1(kDefaultURL));
-    QCursor cursor;
-    if (LoadHandCursor(cursor))
-        m_hCursor = cursor;
-}
-
-void CLinkLabel::SetURL(const QString &strURL)
-{
-    m_strURL = strURL;
 }
 
 void CLinkLabel::PreSubclassWindow()
@@ -30,7 +17,7 @@ void CLinkLabel::PreSubclassWindow()
     m_font.setUnderline(true);
     m_hWnd->setFont(m_font);
     CtlColor();
-    CStatic::PreSubclassWindow();
+    CLinkCtrl::PreSubclassWindow();
 }
 
 void CLinkLabel::CtlColor()
@@ -40,31 +27,4 @@ void CLinkLabel::CtlColor()
     palette.setColor(QPalette::WindowText, text);
     m_hWnd->setPalette(palette);
     m_hWnd->setAutoFillBackground(false);  // the window's own background shows through
-}
-
-bool CLinkLabel::WindowProc(QEvent *pEvent)
-{
-    if (pEvent->type() == QEvent::Enter)
-        OnSetCursor();
-    else if (pEvent->type() == QEvent::MouseButtonPress) {
-        auto *pMouse = static_cast<QMouseEvent *>(pEvent);
-        if (pMouse->button() == Qt::LeftButton)
-            OnLButtonDown(0, pMouse->position().toPoint());
-    }
-    return false;
-}
-
-bool CLinkLabel::OnSetCursor()
-{
-    if (!m_hCursor)
-        return false;
-    m_hWnd->setCursor(*m_hCursor);
-    return true;
-}
-
-void CLinkLabel::OnLButtonDown(std::uint32_t, QPoint)
-{
-    if (m_strURL.isEmpty())
-        m_strURL = GetWindowText();
-    ShellOpen(m_strURL);
 }
