@@ -51,7 +51,6 @@ public:
     // The screen position of the mouse event behind the notification being handled.
     QPoint GetMessagePos() const { return m_messagePos; }
     QMenuBar *GetMenuBar() const { return m_pMenuBar; }
-    QToolButton *GetSystemMenuButton() const { return m_pSysMenuButton; }
 
     void OnCommand(std::uint32_t nID) override;
     void ShowSystemMenu();

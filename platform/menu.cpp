@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QPointer>
 
 CMenu::CMenu() = default;
 
@@ -62,42 +61,17 @@ bool CMenu::AppendMenu(std::uint32_t nFlags, std::uint32_t nIDNewItem, const QSt
     return true;
 }
 
-int CMenu::GetMenuItemCount() const
-{
-    return m_pMenu ? static_cast<int>(m_pMenu->actions().size()) : -1;
-}
-
-std::uint32_t CMenu::GetMenuItemID(int nPos) const
-{
-    const QList<QAction *> actions = m_pMenu->actions();
-    if (nPos < 0 || nPos >= actions.size() || actions[nPos]->isSeparator() || actions[nPos]->menu())
-        return 0;
-    return actions[nPos]->data().toUInt();
-}
-
-QString CMenu::GetMenuString(int nPos) const
-{
-    const QList<QAction *> actions = m_pMenu->actions();
-    return nPos >= 0 && nPos < actions.size() ? actions[nPos]->text() : QString();
-}
-
 bool CMenu::TrackPopupMenu(std::uint32_t, int x, int y, QWidget *pOwner, CCmdTarget *pTarget)
 {
-    if (m_pMenu == nullptr)
+    if (m_pMenu == nullptr || pOwner == nullptr)
         return false;
-    if (pOwner && m_pMenu->parentWidget() == nullptr && !m_bOwned)
-        m_pMenu->setParent(pOwner, m_pMenu->windowFlags());
     QAction *pChosen = m_pMenu->exec(QPoint(x, y));
     if (pChosen && !pChosen->isSeparator() && pTarget) {
+        // Posted to the owner, like a command message: it runs once the caller has returned,
+        // and not at all if the owner is gone by then.
         const std::uint32_t nID = pChosen->data().toUInt();
-        QPointer<QWidget> pGuard(pOwner);
         QMetaObject::invokeMethod(
-            pOwner ? static_cast<QObject *>(pOwner) : static_cast<QObject *>(m_pMenu),
-            [pTarget, nID, pGuard, bHadOwner = pOwner != nullptr] {
-                if (!bHadOwner || pGuard)
-                    pTarget->OnCommand(nID);
-            },
-            Qt::QueuedConnection);
+            pOwner, [pTarget, nID] { pTarget->OnCommand(nID); }, Qt::QueuedConnection);
     }
     return true;
 }
@@ -108,11 +82,4 @@ void CMenu::RouteCommands(CCmdTarget *pTarget)
         if (!pAction->isSeparator() && !pAction->menu())
             pTarget->OnCommand(pAction->data().toUInt());
     });
-}
-
-std::unique_ptr<CMenu> CMenu::FromQMenu(QMenu *pMenu)
-{
-    auto p = std::make_unique<CMenu>();
-    p->m_pMenu = pMenu;
-    return p;
 }

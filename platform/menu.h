@@ -42,23 +42,16 @@ public:
     // Appends an item (MF_STRING with its command id and text) or a separator (MF_SEPARATOR).
     bool AppendMenu(std::uint32_t nFlags, std::uint32_t nIDNewItem = 0,
                     const QString &strItem = {});
-    int GetMenuItemCount() const;
-    // The command id of the item at nPos (0 for a separator or a pop-up).
-    std::uint32_t GetMenuItemID(int nPos) const;
-    QString GetMenuString(int nPos) const;
 
-    // Shows this pop-up with its top-left corner at screen point (x, y) and returns when it
-    // closes. The chosen item's command is posted to pTarget: it runs after the caller's handler
-    // has returned, like any other command.
+    // Shows this pop-up with its top-left corner at screen point (x, y), owned by pOwner, and
+    // returns when it closes. The chosen item's command is posted to pTarget: it runs after the
+    // caller's handler has returned, like any other command.
     bool TrackPopupMenu(std::uint32_t nFlags, int x, int y, QWidget *pOwner, CCmdTarget *pTarget);
 
     // The QMenu behind a pop-up, for a menu bar or a button to show.
     QMenu *GetQMenu() const { return m_pMenu; }
     // Sends every command of this pop-up (and its pop-ups) to pTarget when chosen.
     void RouteCommands(CCmdTarget *pTarget);
-
-    // Wraps an existing QMenu without owning it.
-    static std::unique_ptr<CMenu> FromQMenu(QMenu *pMenu);
 
 private:
     QMenu *m_pMenu = nullptr;  // the pop-up (or the container of the pop-ups)

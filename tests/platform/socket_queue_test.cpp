@@ -5,12 +5,40 @@
 
 #include <QTimer>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
+
+// Runs one step after another from a timer while a call waits; a step runs once the previous
+// one's notification (if any) is held in the queue, so the order of arrival is certain.
+class Steps
+{
+public:
+    explicit Steps(std::vector<std::function<void()>> steps) : m_steps(std::move(steps))
+    {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (m_nNext >= m_steps.size() || !CSocketQueue::Instance().IsWaiting())
+                return;
+            const std::size_t nHeld = CSocketQueue::Instance().QueuedCount();
+            if (m_nNext > 0 && nHeld == m_nHeldBefore)
+                return;  // the last step's notification has not arrived yet
+            m_nHeldBefore = nHeld;
+            m_steps[m_nNext++]();
+        });
+        m_timer.start();
+    }
+
+private:
+    std::vector<std::function<void()>> m_steps;
+    std::size_t m_nNext = 0;
+    std::size_t m_nHeldBefore = 0;
+    QTimer m_timer;
+};
 
 // Sockets attached to accepted connections whose other ends the test holds as plain fds.
 class SocketQueueTest : public ::testing::Test
@@ -63,10 +91,9 @@ TEST_F(SocketQueueTest, WaitHoldsNotificationsAndDispatchesThemAfterwardsInArriv
     Pair w = Connect("W"), x = Connect("X"), y = Connect("Y");
     m_log.clear();
 
-    // Each write is its own readiness event, so the arrival order is fixed.
-    QTimer::singleShot(30, [&] { SendAll(y.peer, "y"); });
-    QTimer::singleShot(120, [&] { SendAll(x.peer, "x"); });
-    QTimer::singleShot(220, [&] { SendAll(w.peer, "w"); });
+    // Each write waits until the one before it is held, so the arrival order is fixed.
+    Steps steps({[&] { SendAll(y.peer, "y"); }, [&] { SendAll(x.peer, "x"); },
+                 [&] { SendAll(w.peer, "w"); }});
 
     char byte = 0;
     EXPECT_EQ(w.pSocket->Receive(&byte, 1), 1);  // waits until W's byte arrives
@@ -86,16 +113,16 @@ TEST_F(SocketQueueTest, HeldNotificationOfAClosedSocketIsDroppedNotPassedToAReus
     m_log.clear();
     const int nOldHandle = x.pSocket->m_hSocket;
     Pair z;
-    QTimer::singleShot(30, [&] { SendAll(x.peer, "x"); });
-    QTimer::singleShot(120, [&] {
-        x.pSocket->Close();
-        // The next descriptor is very likely X's old number.
-        z.peer = ConnectTo(m_listener.Port());
-        z.pSocket = std::make_unique<RecordingSocket>("Z", m_log);
-        z.pSocket->Attach(m_listener.Accept());
-        m_peers.push_back(z.peer);
-    });
-    QTimer::singleShot(220, [&] { SendAll(w.peer, "w"); });
+    Steps steps({[&] { SendAll(x.peer, "x"); },
+                 [&] {
+                     x.pSocket->Close();
+                     // The next descriptor is very likely X's old number.
+                     z.peer = ConnectTo(m_listener.Port());
+                     z.pSocket = std::make_unique<RecordingSocket>("Z", m_log);
+                     z.pSocket->Attach(m_listener.Accept());
+                     m_peers.push_back(z.peer);
+                 },
+                 [&] { SendAll(w.peer, "w"); }});
 
     char byte = 0;
     ASSERT_EQ(w.pSocket->Receive(&byte, 1), 1);

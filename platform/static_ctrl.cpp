@@ -1,1 +1,0 @@
-#include "platform/static_ctrl.h"
