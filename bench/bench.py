@@ -30,6 +30,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.join(ROOT, "build")
 CONF = os.path.join(ROOT, "bench", "conf")
 QUICK = "--quick" in sys.argv[1:]
+ONLY = next((a.split("=", 1)[1].split(",") for a in sys.argv[1:] if a.startswith("--only=")), None)
 REPS = 1 if QUICK else 3
 SECS = 2 if QUICK else 5
 PINGS = 3000 if QUICK else 20000
@@ -168,6 +169,8 @@ def main():
         wait_port(port)
 
     rows = ["direct", "ferrolink", "socat", "rinetd", "haproxy", "haproxy-splice"]
+    if ONLY:
+        rows = [row for row in rows if row in ONLY]
     results = {row: {} for row in rows}
     for row in rows:
         print(f"measuring {row} ...", file=sys.stderr, flush=True)
@@ -218,6 +221,8 @@ def main():
                  for key, _, fmt in columns]
         print(f"| {row} | " + " | ".join(cells) + " |")
     for peer in ("socat", "haproxy"):
+        if "ferrolink" not in results or peer not in results:
+            continue
         cells = []
         for key, _, _ in columns:
             mine, theirs = results["ferrolink"].get(key), results[peer].get(key)

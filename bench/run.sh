@@ -3,6 +3,7 @@
 # one table (see bench/bench.py for what is measured).
 #   bench/run.sh           every figure the median of 3 repetitions (about 8 minutes)
 #   bench/run.sh --quick   one short repetition, for a quick look
+#   --only=ferrolink,rinetd  limits the rows (for profiling work)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.inc.sh

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTableWidget>
+#include <QTimer>
 
 namespace {
 constexpr int kItemDataRole = Qt::UserRole;
@@ -58,8 +59,27 @@ int CListCtrl::GetItemCount() const
     return Table()->rowCount();
 }
 
+void CListCtrl::CoalesceRepaint()
+{
+    if (m_bRepaintHeld)
+        return;
+    m_bRepaintHeld = true;
+    Table()->setUpdatesEnabled(false);
+    QTimer::singleShot(kRepaintIntervalMs, Table(), [this] {
+        m_bRepaintHeld = false;
+        Table()->setUpdatesEnabled(true);  // repaints the whole list
+    });
+}
+
+void CListCtrl::Invalidate(bool bErase)
+{
+    CoalesceRepaint();
+    CWnd::Invalidate(bErase);
+}
+
 int CListCtrl::InsertItem(int nItem, const QString &strItem)
 {
+    CoalesceRepaint();
     QTableWidget *pTable = Table();
     nItem = std::clamp(nItem, 0, pTable->rowCount());
     pTable->insertRow(nItem);
@@ -69,6 +89,7 @@ int CListCtrl::InsertItem(int nItem, const QString &strItem)
 
 bool CListCtrl::SetItemText(int nItem, int nSubItem, const QString &strText)
 {
+    CoalesceRepaint();
     QTableWidget *pTable = Table();
     if (nItem < 0 || nItem >= pTable->rowCount() || nSubItem < 0 ||
         nSubItem >= pTable->columnCount())
@@ -127,6 +148,7 @@ bool CListCtrl::SetItemState(int nItem, std::uint32_t nState, std::uint32_t nMas
 
 bool CListCtrl::DeleteItem(int nItem)
 {
+    CoalesceRepaint();
     if (nItem < 0 || nItem >= Table()->rowCount())
         return false;
     Table()->removeRow(nItem);
@@ -135,6 +157,7 @@ bool CListCtrl::DeleteItem(int nItem)
 
 bool CListCtrl::DeleteAllItems()
 {
+    CoalesceRepaint();
     Table()->setRowCount(0);
     return true;
 }

@@ -45,8 +45,19 @@ public:
     bool SetItemState(int nItem, std::uint32_t nState, std::uint32_t nMask);
     bool DeleteItem(int nItem);
     bool DeleteAllItems();
+    // Requests a repaint of the whole list, coalesced like every other change.
+    void Invalidate(bool bErase = true);
+
+    // Changes are painted together, at most once per this many milliseconds.
+    static constexpr int kRepaintIntervalMs = 33;
 
 private:
     QTableWidget *Table() const;
+    // A busy forwarder adds, updates and removes rows thousands of times a second; painting
+    // the list once per change would cost more than the forwarding. The first change holds
+    // painting back for kRepaintIntervalMs, then everything changed meanwhile is painted once.
+    void CoalesceRepaint();
+
     std::uint32_t m_dwExStyle = 0;
+    bool m_bRepaintHeld = false;
 };
