@@ -4,8 +4,9 @@
 Rows: a direct connection, Ferrolink (the real main window, offscreen, through
 bench/forward_driver), socat, rinetd, HAProxy in mode tcp, and HAProxy with splice.
 Columns:
-  - single-stream throughput with iperf3, client to target and target to client, and
-    8 parallel streams (client to target), Gbit/s;
+  - single-stream throughput, client to target (iperf3) and target to client
+    (bench/blast: iperf3 -R needs the target's close to reach the client, which Ferrolink
+    by design does not pass on), and 8 parallel streams (iperf3, client to target), Gbit/s;
   - connection rate: nginx serving a small file, wrk with "Connection: close" and
     50 connections, requests per second;
   - round-trip time of 64-byte messages on one connection (bench/pingpong), median and
@@ -139,6 +140,12 @@ def iperf(port, reverse=False, streams=1):
     return received["bits_per_second"] / 1e9, received["bytes"]
 
 
+def blast(port):
+    out = subprocess.run([os.path.join(BUILD, "blast"), "sink", str(port), str(SECS)],
+                         capture_output=True, text=True, timeout=SECS + 30).stdout.split()
+    return float(out[0]), int(out[1])
+
+
 def wrk(port):
     out = subprocess.run(["wrk", "-t2", "-c50", f"-d{SECS}s", "-H", "Connection: close",
                           f"http://127.0.0.1:{port}/small.html"],
@@ -159,13 +166,14 @@ def median(values):
 
 def main():
     # The targets, each for the whole run.
-    iperf_port, web_port, echo_port = free_port(), free_port(), free_port()
+    iperf_port, web_port, echo_port, blast_port = free_port(), free_port(), free_port(), free_port()
     start(["iperf3", "-s", "-p", str(iperf_port)])
+    start([os.path.join(BUILD, "blast"), "source", str(blast_port)])
     www = os.path.join(ROOT, "bench", "www")
     nginx_conf = fill("nginx.conf", "nginx.conf", LISTEN=web_port, RUN=RUN, WWW=www)
     start(["nginx", "-c", nginx_conf, "-p", RUN])
     start([os.path.join(BUILD, "pingpong"), "server", str(echo_port)])
-    for port in (iperf_port, web_port, echo_port):
+    for port in (iperf_port, web_port, echo_port, blast_port):
         wait_port(port)
 
     rows = ["direct", "ferrolink", "socat", "rinetd", "haproxy", "haproxy-splice"]
@@ -180,16 +188,30 @@ def main():
         proc, port = (None, iperf_port) if row == "direct" else start_forwarder(row, iperf_port)
         cpu_before = cpu_seconds(proc.pid) if proc else 0.0
         total_bytes = 0
-        for key, reverse, streams in (("up", False, 1), ("down", True, 1), ("p8", False, 8)):
+        for key, streams in (("up", 1), ("p8", 8)):
             samples = []
             for _ in range(REPS):
-                gbps, nbytes = iperf(port, reverse, streams)
+                gbps, nbytes = iperf(port, False, streams)
                 samples.append(gbps)
                 total_bytes += nbytes
             r[key] = median(samples)
+        cpu_used = cpu_seconds(proc.pid) - cpu_before if proc else 0.0
+        rss = peak_rss_mib(proc.pid) if proc else 0.0
         if proc:
-            r["cpu"] = (cpu_seconds(proc.pid) - cpu_before) / (total_bytes / 1e9)
-            r["rss"] = peak_rss_mib(proc.pid)
+            stop(proc)
+
+        proc, port = (None, blast_port) if row == "direct" else start_forwarder(row, blast_port)
+        cpu_before = cpu_seconds(proc.pid) if proc else 0.0
+        samples = []
+        for _ in range(REPS):
+            gbps, nbytes = blast(port)
+            samples.append(gbps)
+            total_bytes += nbytes
+        r["down"] = median(samples)
+        if proc:
+            cpu_used += cpu_seconds(proc.pid) - cpu_before
+            r["cpu"] = cpu_used / (total_bytes / 1e9)
+            r["rss"] = max(rss, peak_rss_mib(proc.pid))
             stop(proc)
 
         # Connection rate.

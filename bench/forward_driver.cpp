@@ -31,6 +31,7 @@ int main(int argc, char **argv)
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    AfxChooseEventDispatcher();
     QApplication application(argc, argv);
     if (!AfxSocketInit())
         return 1;

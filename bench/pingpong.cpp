@@ -93,7 +93,8 @@ int Client(int nPort, int nCount)
             return 1;
         int nGot = 0;
         while (nGot < kMessage) {
-            const ssize_t n = recv(fd, message + nGot, static_cast<std::size_t>(kMessage - nGot), 0);
+            const ssize_t n =
+                recv(fd, message + nGot, static_cast<std::size_t>(kMessage - nGot), 0);
             if (n <= 0) {
                 std::fprintf(stderr, "pingpong client: connection lost\n");
                 return 1;
@@ -101,7 +102,9 @@ int Client(int nPort, int nCount)
             nGot += static_cast<int>(n);
         }
         if (i >= 100)
-            rtts.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+            rtts.push_back(
+                std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                    .count());
     }
     std::sort(rtts.begin(), rtts.end());
     std::printf("%.1f %.1f\n", rtts[rtts.size() / 2], rtts[rtts.size() * 99 / 100]);

@@ -11,7 +11,7 @@ source scripts/deps.inc.sh
 load=${1:-rate}
 install_missing "${BUILD_PACKAGES[@]}" valgrind python3 iperf3 nginx-light wrk
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target ferrolink_bench_driver pingpong >/dev/null
+cmake --build build --target ferrolink_bench_driver pingpong blast >/dev/null
 
 run=$(mktemp -d)
 pids=()

@@ -10,5 +10,5 @@ source scripts/deps.inc.sh
 
 install_missing "${BUILD_PACKAGES[@]}" python3 iperf3 socat rinetd haproxy nginx-light wrk
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target ferrolink_bench_driver pingpong >/dev/null
+cmake --build build --target ferrolink_bench_driver pingpong blast >/dev/null
 exec python3 bench/bench.py "$@"

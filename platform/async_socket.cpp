@@ -3,7 +3,6 @@
 #include "platform/socket_queue.h"
 
 #include <QSocketNotifier>
-#include <QTimer>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
@@ -121,23 +120,25 @@ void CAsyncSocket::SetHandle(SOCKET hSocket, State state)
     m_hSocket = hSocket;
     m_state = state;
     m_bReadArmed = true;
-    m_bWriteArmed = state == State::Connected;  // a connected socket reports once that it can write
+    m_bWriteArmed = false;  // a new connection's first write notification is posted directly
     m_bOobArmed = true;
     m_bCloseSent = false;
+    m_bReadSincePost = false;
     m_nId = CSocketQueue::Instance().Register(this);
 }
 
 void CAsyncSocket::ReleaseHandle()
 {
+    StopConnectTimer();
     CSocketQueue::Instance().Unregister(m_nId);
     m_nId = 0;
     m_pReadNotifier.reset();
     m_pWriteNotifier.reset();
     m_pExceptionNotifier.reset();
-    m_pConnectTimer.reset();
     m_hSocket = INVALID_SOCKET;
     m_state = State::Closed;
     m_lEvent = 0;
+    m_bPeerKnown = false;
 }
 
 bool CAsyncSocket::Attach(SOCKET hSocket, long lEvent)
@@ -146,18 +147,28 @@ bool CAsyncSocket::Attach(SOCKET hSocket, long lEvent)
         WSASetLastError(WSAEINVAL);
         return false;
     }
-    int nListening = 0;
-    socklen_t nLength = sizeof nListening;
     sockaddr_in peer = {};
     socklen_t nPeerLength = sizeof peer;
+    int nListening = 0;
+    socklen_t nLength = sizeof nListening;
     State state = State::Unconnected;
-    if (::getsockopt(hSocket, SOL_SOCKET, SO_ACCEPTCONN, &nListening, &nLength) == 0 && nListening)
+    if (::getpeername(hSocket, reinterpret_cast<sockaddr *>(&peer), &nPeerLength) == 0)
+        state = State::Connected;  // the peer's name is kept: it cannot change
+    else if (::getsockopt(hSocket, SOL_SOCKET, SO_ACCEPTCONN, &nListening, &nLength) == 0 &&
+             nListening)
         state = State::Listening;
-    else if (::getpeername(hSocket, reinterpret_cast<sockaddr *>(&peer), &nPeerLength) == 0)
-        state = State::Connected;
-    ::fcntl(hSocket, F_SETFL, ::fcntl(hSocket, F_GETFL) | O_NONBLOCK);
+    const int nFlags = ::fcntl(hSocket, F_GETFL);
+    if (nFlags >= 0 && !(nFlags & O_NONBLOCK))
+        ::fcntl(hSocket, F_SETFL, nFlags | O_NONBLOCK);
     SetHandle(hSocket, state);
-    return AsyncSelect(lEvent);
+    if (state == State::Connected) {
+        m_peer = peer;
+        m_bPeerKnown = true;
+    }
+    AsyncSelect(lEvent);
+    if (state == State::Connected)
+        Post(FD_WRITE, 0);  // a connected socket reports once that it can write
+    return true;
 }
 
 SOCKET CAsyncSocket::Detach()
@@ -181,6 +192,12 @@ bool CAsyncSocket::AsyncSelect(long lEvent)
 
 void CAsyncSocket::UpdateNotifiers()
 {
+    if (m_hSocket != INVALID_SOCKET)
+        CSocketQueue::Instance().NotifiersChanged(m_nId);
+}
+
+void CAsyncSocket::ApplyNotifiers()
+{
     if (m_hSocket == INVALID_SOCKET)
         return;
     const bool bRead = (m_state == State::Listening && (m_lEvent & FD_ACCEPT) && m_bReadArmed) ||
@@ -196,8 +213,12 @@ void CAsyncSocket::UpdateNotifiers()
             if (!bEnable)
                 return;
             pNotifier = std::make_unique<QSocketNotifier>(m_hSocket, type);
-            QObject::connect(pNotifier.get(), &QSocketNotifier::activated,
-                             [this, ready] { (this->*ready)(); });
+            QObject::connect(pNotifier.get(), &QSocketNotifier::activated, [this, ready] {
+                CSocketQueue &queue = CSocketQueue::Instance();
+                queue.BeginReadiness();
+                (this->*ready)();
+                queue.EndReadiness();  // may dispatch, and so delete this socket
+            });
         }
         if (pNotifier->isEnabled() != bEnable)
             pNotifier->setEnabled(bEnable);
@@ -224,20 +245,15 @@ void CAsyncSocket::ReadReady()
     if (m_state != State::Connected)
         return;
 
-    std::uint32_t nWaiting = 0;
-    if (sock::ioctlsocket(m_hSocket, FIONREAD, &nWaiting) == 0 && nWaiting > 0) {
-        m_bReadArmed = false;  // until the next Receive
-        UpdateNotifiers();
-        Post(FD_READ, 0);
-        return;
-    }
-    // Readable with nothing to read: the peer's close (after every byte was read) or an error.
+    // One byte looked at tells bytes waiting from the peer's close (which comes only once every
+    // byte before it was read) and from an error.
     char byte = 0;
     const ssize_t n = ::recv(m_hSocket, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
         return;
     if (n > 0) {
-        m_bReadArmed = false;
+        m_bReadArmed = false;  // until the next Receive
+        m_bReadSincePost = false;
         UpdateNotifiers();
         Post(FD_READ, 0);
         return;
@@ -253,14 +269,9 @@ void CAsyncSocket::WriteReady()
     if (m_state == State::Connecting) {
         int nError = 0;
         socklen_t nLength = sizeof nError;
+        // The connect's own answer decides, never writability alone.
         if (::getsockopt(m_hSocket, SOL_SOCKET, SO_ERROR, &nError, &nLength) != 0)
             nError = errno;
-        if (nError == 0) {
-            sockaddr_in peer = {};
-            socklen_t nPeerLength = sizeof peer;
-            if (::getpeername(m_hSocket, reinterpret_cast<sockaddr *>(&peer), &nPeerLength) != 0)
-                return;  // not finished yet: writability alone proves nothing
-        }
         FinishConnect(nError == 0 ? 0 : SocketErrorFromErrno(nError));
         return;
     }
@@ -278,9 +289,17 @@ void CAsyncSocket::ExceptionReady()
     Post(FD_OOB, 0);
 }
 
+void CAsyncSocket::StopConnectTimer()
+{
+    if (m_nConnectTimer) {
+        CSocketQueue::Instance().StopTimer(m_nConnectTimer);
+        m_nConnectTimer = 0;
+    }
+}
+
 void CAsyncSocket::FinishConnect(int nErrorCode)
 {
-    m_pConnectTimer.reset();
+    StopConnectTimer();
     if (nErrorCode == 0) {
         m_state = State::Connected;
         m_bReadArmed = true;
@@ -296,8 +315,11 @@ void CAsyncSocket::FinishConnect(int nErrorCode)
     }
 }
 
-void CAsyncSocket::ConnectTimedOut()
+void CAsyncSocket::OnTimer(int nTimerId)
 {
+    if (nTimerId != m_nConnectTimer)
+        return;
+    m_nConnectTimer = 0;
     if (m_state != State::Connecting)
         return;
     // Abandon the attempt so that the socket may connect again later.
@@ -332,6 +354,7 @@ bool CAsyncSocket::Accept(CAsyncSocket &rConnectedSocket)
     }
     rConnectedSocket.SetHandle(hAccepted, State::Connected);
     rConnectedSocket.AsyncSelect(m_lEvent);
+    rConnectedSocket.Post(FD_WRITE, 0);  // a connected socket reports once that it can write
     return true;
 }
 
@@ -340,13 +363,14 @@ void CAsyncSocket::Close()
     if (m_hSocket == INVALID_SOCKET)
         return;
     const SOCKET hSocket = m_hSocket;
+    const bool bAllRead = m_bCloseSent;  // the peer's close comes only after its last byte
     ReleaseHandle();
 
     // Closing with unread bytes would reset the connection and throw away what this side still
     // has to send. Read and drop what is waiting now (also while a connect is still to be
     // reported: the connection may be up already), then close in order.
     std::uint32_t nWaiting = 0;
-    if (sock::ioctlsocket(hSocket, FIONREAD, &nWaiting) != 0)
+    if (bAllRead || sock::ioctlsocket(hSocket, FIONREAD, &nWaiting) != 0)
         nWaiting = 0;
     char scratch[16384];
     while (nWaiting > 0) {
@@ -414,19 +438,17 @@ bool CAsyncSocket::ConnectHelper(const sockaddr_in &address)
     }
     m_state = State::Connecting;
     UpdateNotifiers();
-    m_pConnectTimer = std::make_unique<QTimer>();
-    m_pConnectTimer->setSingleShot(true);
-    QObject::connect(m_pConnectTimer.get(), &QTimer::timeout, [this] { ConnectTimedOut(); });
-    m_pConnectTimer->start(kConnectTimeoutMs);
+    m_nConnectTimer = CSocketQueue::Instance().StartTimer(m_nId, kConnectTimeoutMs);
     WSASetLastError(WSAEWOULDBLOCK);
     return false;
 }
 
 bool CAsyncSocket::GetPeerName(QString &rPeerAddress, std::uint32_t &rPeerPort)
 {
-    sockaddr_in address = {};
+    sockaddr_in address = m_peer;
     socklen_t nLength = sizeof address;
-    if (::getpeername(m_hSocket, reinterpret_cast<sockaddr *>(&address), &nLength) != 0) {
+    if (!m_bPeerKnown &&
+        ::getpeername(m_hSocket, reinterpret_cast<sockaddr *>(&address), &nLength) != 0) {
         SetErrorFromErrno();
         return false;
     }
@@ -460,10 +482,12 @@ int CAsyncSocket::Receive(void *lpBuf, int nBufLen, int nFlags)
     } while (n < 0 && errno == EINTR);
     const int nErrno = errno;
     // A read call re-arms the read notification (an urgent read, the urgent one).
-    if (nFlags & MSG_OOB)
+    if (nFlags & MSG_OOB) {
         m_bOobArmed = true;
-    else
+    } else {
         m_bReadArmed = true;
+        m_bReadSincePost = true;
+    }
     UpdateNotifiers();
     if (n < 0) {
         WSASetLastError(SocketErrorFromErrno(nErrno));
@@ -499,9 +523,10 @@ void CAsyncSocket::DispatchNotification(long lEvent, int nErrorCode)
 {
     switch (lEvent) {
     case FD_READ:
-        if (nErrorCode == 0) {
+        if (nErrorCode == 0 && m_bReadSincePost) {
             // Only with bytes waiting: a held notification whose bytes were taken meanwhile is
-            // dropped, and the read notification armed again.
+            // dropped, and the read notification armed again. (Without a read since the
+            // notification was made, its bytes are still there.)
             std::uint32_t nWaiting = 0;
             if (sock::ioctlsocket(m_hSocket, FIONREAD, &nWaiting) != 0 || nWaiting == 0) {
                 m_bReadArmed = true;

@@ -5,11 +5,10 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <netinet/in.h>
 #include <sys/socket.h>
 
-struct sockaddr_in;
 class QSocketNotifier;
-class QTimer;
 
 // A non-blocking IPv4 socket whose readiness arrives as notifications (OnReceive, OnSend,
 // OnOutOfBandData, OnAccept, OnConnect, OnClose) through the one CSocketQueue.
@@ -110,24 +109,31 @@ private:
     bool OpenHandle(int nSocketType, long lEvent);
     void SetHandle(SOCKET hSocket, State state);
     void ReleaseHandle();
+    // Asks for the notifiers to match the socket's state (applied by the queue, batched).
     void UpdateNotifiers();
+    // Makes the notifiers match the socket's state now.
+    void ApplyNotifiers();
     void ReadReady();
     void WriteReady();
     void ExceptionReady();
-    void ConnectTimedOut();
+    void OnTimer(int nTimerId);
     void FinishConnect(int nErrorCode);
     void DispatchNotification(long lEvent, int nErrorCode);
     void Post(long lEvent, int nErrorCode);
+    void StopConnectTimer();
 
     std::uint64_t m_nId = 0;  // generation id in the notification queue; 0 without a handle
     long m_lEvent = 0;
     State m_state = State::Closed;
-    bool m_bReadArmed = true;    // read or accept may be reported
-    bool m_bWriteArmed = false;  // write may be reported
-    bool m_bOobArmed = true;     // urgent data may be reported
-    bool m_bCloseSent = false;   // close was reported; never again
+    bool m_bReadArmed = true;       // read or accept may be reported
+    bool m_bWriteArmed = false;     // write may be reported
+    bool m_bOobArmed = true;        // urgent data may be reported
+    bool m_bCloseSent = false;      // close was reported; never again
+    bool m_bReadSincePost = false;  // a read call came after the last read notification
+    int m_nConnectTimer = 0;        // the connect's time-out, while one runs
+    bool m_bPeerKnown = false;      // m_peer holds the peer's name, read when the handle came
+    sockaddr_in m_peer = {};
     std::unique_ptr<QSocketNotifier> m_pReadNotifier;
     std::unique_ptr<QSocketNotifier> m_pWriteNotifier;
     std::unique_ptr<QSocketNotifier> m_pExceptionNotifier;
-    std::unique_ptr<QTimer> m_pConnectTimer;
 };

@@ -18,6 +18,42 @@
 #include <QTableWidget>
 #include <QToolButton>
 
+namespace {
+
+// A list's column header whose size hint is worked out once, not again after every row that
+// is added or removed: the list lays itself out after each such change, and measuring every
+// header text each time cost more than forwarding a connection. The hint is measured anew
+// when the columns, their texts, the font or the style change.
+class ListHeader : public QHeaderView
+{
+public:
+    ListHeader(Qt::Orientation orientation, QWidget *pParent) : QHeaderView(orientation, pParent)
+    {
+        connect(this, &QHeaderView::sectionCountChanged, this, [this] { m_hint = QSize(); });
+        connect(this, &QHeaderView::headerDataChanged, this, [this] { m_hint = QSize(); });
+    }
+
+    QSize sizeHint() const override
+    {
+        if (!m_hint.isValid())
+            m_hint = QHeaderView::sizeHint();
+        return m_hint;
+    }
+
+protected:
+    bool event(QEvent *pEvent) override
+    {
+        if (pEvent->type() == QEvent::FontChange || pEvent->type() == QEvent::StyleChange)
+            m_hint = QSize();
+        return QHeaderView::event(pEvent);
+    }
+
+private:
+    mutable QSize m_hint;
+};
+
+}  // namespace
+
 CDialog::CDialog(const DialogTemplate &dialogTemplate, QWidget *pParent)
     : QDialog(pParent), m_template(dialogTemplate)
 {}
@@ -171,6 +207,9 @@ QWidget *CDialog::MakeControl(const ControlTemplate &control, QWidget *pParent)
     }
     case ControlKind::ListView: {
         auto *pTable = new QTableWidget(pParent);
+        auto *pHeader = new ListHeader(Qt::Horizontal, pTable);
+        pHeader->setSectionsClickable(true);  // clickable, but no sorting
+        pTable->setHorizontalHeader(pHeader);
         pTable->setAccessibleName(text);
         pTable->verticalHeader()->hide();
         pTable->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -4,14 +4,17 @@
 #include "platform/socket_api.h"
 
 #include <QCoreApplication>
-#include <QTimer>
+#include <QTimerEvent>
 #include <new>
+#include <vector>
 
 CSocketQueue &CSocketQueue::Instance()
 {
     static CSocketQueue queue;
     return queue;
 }
+
+CSocketQueue::CSocketQueue() : m_context(*this) {}
 
 std::uint64_t CSocketQueue::Register(CAsyncSocket *pSocket)
 {
@@ -23,6 +26,7 @@ std::uint64_t CSocketQueue::Register(CAsyncSocket *pSocket)
 void CSocketQueue::Unregister(std::uint64_t nId)
 {
     m_sockets.erase(nId);
+    m_changedNotifiers.erase(nId);
     if (m_pWait && m_pWait->nId == nId && !m_pWait->bDone) {
         m_pWait->bDone = true;
         m_pWait->result = {WaitEnd::Closed, WSAENOTSOCK};
@@ -60,7 +64,83 @@ void CSocketQueue::Post(std::uint64_t nId, long lEvent, int nErrorCode)
         }
     }
     m_queue.push_back({nId, lEvent, nErrorCode});
-    ScheduleDispatch();
+    // A running dispatch, the end of a readiness callback or the end of a wait picks it up;
+    // otherwise (a post from a command) the loop is asked to.
+    if (m_nBatchDepth == 0 && !m_pWait)
+        ScheduleDispatch();
+}
+
+void CSocketQueue::EndReadiness()
+{
+    Q_ASSERT(m_nBatchDepth > 0);
+    --m_nBatchDepth;
+    if (m_nBatchDepth > 0)
+        return;  // inside a dispatch (its wait): that dispatch carries on afterwards
+    if (!m_pWait && !m_queue.empty())
+        Dispatch();
+    ApplyNotifierChanges();
+}
+
+void CSocketQueue::NotifiersChanged(std::uint64_t nId)
+{
+    if (m_nBatchDepth > 0 || m_pWait) {
+        m_changedNotifiers.insert(nId);
+        return;
+    }
+    if (CAsyncSocket *pSocket = Lookup(nId))
+        pSocket->ApplyNotifiers();
+}
+
+void CSocketQueue::ApplyNotifierChanges()
+{
+    while (!m_changedNotifiers.empty()) {
+        const std::uint64_t nId = *m_changedNotifiers.begin();
+        m_changedNotifiers.erase(m_changedNotifiers.begin());
+        if (CAsyncSocket *pSocket = Lookup(nId))
+            pSocket->ApplyNotifiers();
+    }
+}
+
+int CSocketQueue::StartTimer(std::uint64_t nId, int nMs)
+{
+    const int nTimerId = m_context.startTimer(nMs);
+    m_timers.emplace(nTimerId, nId);
+    return nTimerId;
+}
+
+void CSocketQueue::StopTimer(int nTimerId)
+{
+    if (m_timers.erase(nTimerId))
+        m_context.killTimer(nTimerId);
+}
+
+void CSocketQueue::Context::timerEvent(QTimerEvent *pEvent)
+{
+    m_queue.TimerFired(pEvent->timerId());
+}
+
+void CSocketQueue::TimerFired(int nTimerId)
+{
+    if (nTimerId == m_nTickTimer) {
+        m_context.killTimer(nTimerId);
+        m_nTickTimer = 0;
+        if (m_pWait && !m_pWait->bDone) {
+            m_pWait->bDone = true;
+            m_pWait->result = {WaitEnd::Tick, 0};
+        }
+        return;
+    }
+    const auto it = m_timers.find(nTimerId);
+    if (it == m_timers.end())
+        return;
+    const std::uint64_t nId = it->second;
+    m_timers.erase(it);
+    m_context.killTimer(nTimerId);
+    if (CAsyncSocket *pSocket = Lookup(nId)) {
+        BeginReadiness();
+        pSocket->OnTimer(nTimerId);
+        EndReadiness();  // pSocket may be gone by now
+    }
 }
 
 CSocketQueue::WaitResult CSocketQueue::Wait(std::uint64_t nId, long lEvent, int nTickMs)
@@ -68,25 +148,22 @@ CSocketQueue::WaitResult CSocketQueue::Wait(std::uint64_t nId, long lEvent, int 
     Q_ASSERT(m_pWait == nullptr);
     ActiveWait wait{nId, lEvent};
     m_pWait = &wait;
-
-    QTimer tick;
-    tick.setSingleShot(true);
-    QObject::connect(&tick, &QTimer::timeout, [&wait] {
-        if (!wait.bDone) {
-            wait.bDone = true;
-            wait.result = {WaitEnd::Tick, 0};
-        }
-    });
-    tick.start(nTickMs);
+    m_nTickTimer = m_context.startTimer(nTickMs);
 
     // Readiness, timers and repaint are served; user input stays queued until the call returns.
-    while (!wait.bDone)
+    while (!wait.bDone) {
+        ApplyNotifierChanges();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
                                         QEventLoop::WaitForMoreEvents);
+    }
 
+    if (m_nTickTimer) {
+        m_context.killTimer(m_nTickTimer);
+        m_nTickTimer = 0;
+    }
     m_pWait = nullptr;
-    if (!m_queue.empty())
-        ScheduleDispatch();
+    if (!m_queue.empty() && m_nBatchDepth == 0)
+        ScheduleDispatch();  // a command waited: its held notifications go once it returns
     return wait.result;
 }
 
@@ -100,6 +177,7 @@ void CSocketQueue::ScheduleDispatch()
         [this] {
             m_bDispatchScheduled = false;
             Dispatch();
+            ApplyNotifierChanges();
         },
         Qt::QueuedConnection);
 }
@@ -109,6 +187,7 @@ void CSocketQueue::Dispatch()
     if (m_bDispatching || m_pWait)
         return;  // the running dispatch, or the end of the wait, picks the queue up again
     m_bDispatching = true;
+    ++m_nBatchDepth;
     while (!m_queue.empty()) {
         const Notification n = m_queue.front();
         m_queue.pop_front();
@@ -122,5 +201,6 @@ void CSocketQueue::Dispatch()
             // Out of memory in a handler: that notification is abandoned, the program goes on.
         }
     }
+    --m_nBatchDepth;
     m_bDispatching = false;
 }

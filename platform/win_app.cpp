@@ -38,8 +38,15 @@ QString AfxGetAppName()
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }
 
+void AfxChooseEventDispatcher()
+{
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
+}
+
 int AfxWinMain(CWinApp &rApp, int argc, char **argv)
 {
+    AfxChooseEventDispatcher();
     QApplication application(argc, argv);
     QApplication::setApplicationName(AfxGetAppName());
     if (rApp.InitInstance())

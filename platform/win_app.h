@@ -27,5 +27,11 @@ QWidget *AfxGetMainWnd();
 // The executable's file name without its extension.
 QString AfxGetAppName();
 
+// Chooses Qt's own poll-based event dispatcher for the application about to be made (unless
+// the environment chose already). Readiness, wake-ups and notifier changes then cost no extra
+// system calls, which the glib dispatcher spends on every change of a socket notifier. Call
+// before the QApplication is constructed.
+void AfxChooseEventDispatcher();
+
 // Creates the Qt application, runs rApp.InitInstance() and returns the process's exit code.
 int AfxWinMain(CWinApp &rApp, int argc, char **argv);

@@ -1,4 +1,5 @@
 #include "platform/socket_api.h"
+#include "platform/win_app.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    AfxChooseEventDispatcher();
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     if (!AfxSocketInit())
