@@ -180,55 +180,47 @@ def main():
     if ONLY:
         rows = [row for row in rows if row in ONLY]
     results = {row: {} for row in rows}
+    samples = {row: {} for row in rows}
+    cpu = {row: 0.0 for row in rows}
+    forwarded = {row: 0 for row in rows}
+
+    def phase(target, measures):
+        """Starts every forwarder towards one target, then runs the repetitions in turns, so
+        that a change in the machine's load falls on every row alike."""
+        running = {row: (None, target) if row == "direct" else start_forwarder(row, target)
+                   for row in rows}
+        before = {row: cpu_seconds(p.pid) for row, (p, _) in running.items() if p}
+        for rep in range(REPS):
+            print(f"  repetition {rep + 1} of {REPS}", file=sys.stderr, flush=True)
+            for row in rows:
+                port = running[row][1]
+                for key, measure in measures:
+                    value, nbytes = measure(port)
+                    samples[row].setdefault(key, []).append(value)
+                    forwarded[row] += nbytes
+        for row, (p, _) in running.items():
+            if p:
+                cpu[row] += cpu_seconds(p.pid) - before[row]
+                results[row]["rss"] = max(results[row].get("rss", 0.0), peak_rss_mib(p.pid))
+                stop(p)
+
+    print("throughput ...", file=sys.stderr, flush=True)
+    phase(iperf_port, [("up", lambda port: iperf(port)),
+                       ("p8", lambda port: iperf(port, streams=8))])
+    phase(blast_port, [("down", blast)])
     for row in rows:
-        print(f"measuring {row} ...", file=sys.stderr, flush=True)
-        r = results[row]
-
-        # Throughput, with the forwarder's CPU time over these runs.
-        proc, port = (None, iperf_port) if row == "direct" else start_forwarder(row, iperf_port)
-        cpu_before = cpu_seconds(proc.pid) if proc else 0.0
-        total_bytes = 0
-        for key, streams in (("up", 1), ("p8", 8)):
-            samples = []
-            for _ in range(REPS):
-                gbps, nbytes = iperf(port, False, streams)
-                samples.append(gbps)
-                total_bytes += nbytes
-            r[key] = median(samples)
-        cpu_used = cpu_seconds(proc.pid) - cpu_before if proc else 0.0
-        rss = peak_rss_mib(proc.pid) if proc else 0.0
-        if proc:
-            stop(proc)
-
-        proc, port = (None, blast_port) if row == "direct" else start_forwarder(row, blast_port)
-        cpu_before = cpu_seconds(proc.pid) if proc else 0.0
-        samples = []
-        for _ in range(REPS):
-            gbps, nbytes = blast(port)
-            samples.append(gbps)
-            total_bytes += nbytes
-        r["down"] = median(samples)
-        if proc:
-            cpu_used += cpu_seconds(proc.pid) - cpu_before
-            r["cpu"] = cpu_used / (total_bytes / 1e9)
-            r["rss"] = max(rss, peak_rss_mib(proc.pid))
-            stop(proc)
-
-        # Connection rate.
-        proc, port = (None, web_port) if row == "direct" else start_forwarder(row, web_port)
-        r["rate"] = median([wrk(port) for _ in range(REPS)])
-        if proc:
-            r["rss"] = max(r["rss"], peak_rss_mib(proc.pid))
-            stop(proc)
-
-        # Round trips.
-        proc, port = (None, echo_port) if row == "direct" else start_forwarder(row, echo_port)
-        samples = [pingpong(port) for _ in range(REPS)]
-        r["rtt50"] = median([s[0] for s in samples])
-        r["rtt99"] = median([s[1] for s in samples])
-        if proc:
-            r["rss"] = max(r["rss"], peak_rss_mib(proc.pid))
-            stop(proc)
+        if row != "direct":
+            results[row]["cpu"] = cpu[row] / (forwarded[row] / 1e9)
+    print("connection rate ...", file=sys.stderr, flush=True)
+    phase(web_port, [("rate", lambda port: (wrk(port), 0))])
+    print("round trips ...", file=sys.stderr, flush=True)
+    phase(echo_port, [("rtt", lambda port: (pingpong(port), 0))])
+    for row in rows:
+        r, s = results[row], samples[row]
+        for key in ("up", "down", "p8", "rate"):
+            r[key] = median(s[key])
+        r["rtt50"] = median([x[0] for x in s["rtt"]])
+        r["rtt99"] = median([x[1] for x in s["rtt"]])
 
     columns = [("up", "1 stream c→t Gbit/s", "{:.2f}"), ("down", "1 stream t→c Gbit/s", "{:.2f}"),
                ("p8", "8 streams Gbit/s", "{:.2f}"), ("rate", "conn/s", "{:.0f}"),

@@ -1,10 +1,10 @@
 #include "net/listen_socket.h"
 
 #include "net/client_socket.h"
+#include "platform/local_time.h"
 #include "platform/socket.h"
 #include "ui/connection_table.h"
 
-#include <QTime>
 #include <algorithm>
 
 CListenSocket::CListenSocket() = default;
@@ -33,7 +33,7 @@ CClientSocket *CListenSocket::NewClientSocket()
 void CListenSocket::OnAccept(int)
 {
     // The error code is not examined: a waiting connection is accepted in any case.
-    const QString strTime = ConnectionTable::FormatTime(QTime::currentTime());
+    const QString strTime = ConnectionTable::FormatTime(LocalTimeNow());
 
     CClientSocket *pClient = NewClientSocket();
     CSocket sockTemp;

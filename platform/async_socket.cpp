@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -245,19 +246,23 @@ void CAsyncSocket::ReadReady()
     if (m_state != State::Connected)
         return;
 
-    // One byte looked at tells bytes waiting from the peer's close (which comes only once every
-    // byte before it was read) and from an error.
-    char byte = 0;
-    const ssize_t n = ::recv(m_hSocket, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
-        return;
-    if (n > 0) {
+    std::uint32_t nWaiting = 0;
+    if (sock::ioctlsocket(m_hSocket, FIONREAD, &nWaiting) == 0 && nWaiting > 0) {
         m_bReadArmed = false;  // until the next Receive
         m_bReadSincePost = false;
+        m_nWaiting = nWaiting;
         UpdateNotifiers();
         Post(FD_READ, 0);
         return;
     }
+    // Readable with nothing to read: the peer's close (which comes only once every byte before
+    // it was read) or an error.
+    char byte = 0;
+    const ssize_t n = ::recv(m_hSocket, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+        return;
+    if (n > 0)
+        return;  // bytes came meanwhile: the notifier reports them again
     const int nError = n == 0 ? 0 : SocketErrorFromErrno(errno);
     m_bCloseSent = true;
     UpdateNotifiers();
@@ -365,6 +370,7 @@ void CAsyncSocket::Close()
     const SOCKET hSocket = m_hSocket;
     const bool bAllRead = m_bCloseSent;  // the peer's close comes only after its last byte
     ReleaseHandle();
+    sock::ForgetWaiting(hSocket);
 
     // Closing with unread bytes would reset the connection and throw away what this side still
     // has to send. Read and drop what is waiting now (also while a connect is still to be
@@ -423,6 +429,19 @@ bool CAsyncSocket::ConnectHelper(const sockaddr_in &address)
         if (!(nResult != 0 && errno == ECONNABORTED))
             break;
     }
+    if (nResult != 0 && errno == EINPROGRESS) {
+        // On loopback the handshake has usually finished by the time connect() returns: look
+        // once, without waiting, before leaving the outcome to the notifications.
+        pollfd ready = {m_hSocket, POLLOUT, 0};
+        if (::poll(&ready, 1, 0) == 1) {
+            int nError = 0;
+            socklen_t nLength = sizeof nError;
+            if (::getsockopt(m_hSocket, SOL_SOCKET, SO_ERROR, &nError, &nLength) != 0)
+                nError = errno;
+            nResult = nError == 0 ? 0 : -1;
+            errno = nError;
+        }
+    }
     if (nResult == 0) {
         m_state = State::Connected;
         m_bReadArmed = true;
@@ -476,6 +495,7 @@ int CAsyncSocket::Receive(void *lpBuf, int nBufLen, int nFlags)
         WSASetLastError(WSAENOTSOCK);
         return SOCKET_ERROR;
     }
+    sock::ForgetWaiting(m_hSocket);
     ssize_t n;
     do {
         n = ::recv(m_hSocket, lpBuf, static_cast<std::size_t>(nBufLen), nFlags | MSG_DONTWAIT);
@@ -525,14 +545,17 @@ void CAsyncSocket::DispatchNotification(long lEvent, int nErrorCode)
     case FD_READ:
         if (nErrorCode == 0 && m_bReadSincePost) {
             // Only with bytes waiting: a held notification whose bytes were taken meanwhile is
-            // dropped, and the read notification armed again. (Without a read since the
-            // notification was made, its bytes are still there.)
+            // dropped, and the read notification armed again.
             std::uint32_t nWaiting = 0;
             if (sock::ioctlsocket(m_hSocket, FIONREAD, &nWaiting) != 0 || nWaiting == 0) {
                 m_bReadArmed = true;
                 UpdateNotifiers();
                 return;
             }
+        } else if (nErrorCode == 0) {
+            // Nothing was read since the notification was made: its count still holds, and the
+            // handler's question for it needs no system call.
+            sock::NoteWaiting(m_hSocket, m_nWaiting);
         }
         OnReceive(nErrorCode);
         break;

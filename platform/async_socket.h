@@ -130,6 +130,7 @@ private:
     bool m_bOobArmed = true;        // urgent data may be reported
     bool m_bCloseSent = false;      // close was reported; never again
     bool m_bReadSincePost = false;  // a read call came after the last read notification
+    std::uint32_t m_nWaiting = 0;   // bytes found waiting by the last read notification
     int m_nConnectTimer = 0;        // the connect's time-out, while one runs
     bool m_bPeerKnown = false;      // m_peer holds the peer's name, read when the handle came
     sockaddr_in m_peer = {};

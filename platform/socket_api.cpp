@@ -23,6 +23,12 @@ bool RealSocketInit()
 
 bool (*g_pSocketInit)() = RealSocketInit;
 
+struct NotedWaiting
+{
+    SOCKET s = INVALID_SOCKET;
+    std::uint32_t nWaiting = 0;
+} g_noted;
+
 }  // namespace
 
 int SocketErrorFromErrno(int err)
@@ -128,6 +134,11 @@ int ioctlsocket(SOCKET s, long cmd, std::uint32_t *argp)
         WSASetLastError(WSAEINVAL);
         return SOCKET_ERROR;
     }
+    if (s == g_noted.s && s != INVALID_SOCKET) {
+        *argp = g_noted.nWaiting;
+        g_noted.s = INVALID_SOCKET;
+        return 0;
+    }
     int nWaiting = 0;
     if (::ioctl(s, FIONREAD, &nWaiting) != 0) {
         WSASetLastError(SocketErrorFromErrno(errno));
@@ -135,6 +146,17 @@ int ioctlsocket(SOCKET s, long cmd, std::uint32_t *argp)
     }
     *argp = static_cast<std::uint32_t>(nWaiting);
     return 0;
+}
+
+void NoteWaiting(SOCKET s, std::uint32_t nWaiting)
+{
+    g_noted = {s, nWaiting};
+}
+
+void ForgetWaiting(SOCKET s)
+{
+    if (g_noted.s == s)
+        g_noted.s = INVALID_SOCKET;
 }
 
 }  // namespace sock

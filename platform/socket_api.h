@@ -78,4 +78,10 @@ int listen(SOCKET s, int backlog);
 // delivers now. Returns 0 or SOCKET_ERROR.
 int ioctlsocket(SOCKET s, long cmd, std::uint32_t *argp);
 
+// Within the socket layer: the count that a readiness check has just found waiting on a handle
+// answers the next FIONREAD of that handle, once, without asking the system again. Bytes that
+// wait only grow until a read, and every read or close of the handle forgets the count.
+void NoteWaiting(SOCKET s, std::uint32_t nWaiting);
+void ForgetWaiting(SOCKET s);
+
 }  // namespace sock

@@ -1,4 +1,5 @@
 #include "platform/list_ctrl.h"
+#include "platform/local_time.h"
 #include "ui/connection_table.h"
 
 #include <QTableWidget>
@@ -87,6 +88,23 @@ TEST_F(ConnectionTableTest, SelectedRowAndStatus)
     ConnectionTable::SetStatus(m_table, -1, ConnectionTable::kStatusConnected);
     for (int nRow = 0; nRow < 3; ++nRow)
         EXPECT_NE(m_table.GetItemText(nRow, 2), "Connected");
+}
+
+TEST(LocalTimeTest, MatchesTheTimeZoneRules)
+{
+    // Read the clock both ways; a second boundary between the two readings may separate them.
+    for (int nTry = 0; nTry < 3; ++nTry) {
+        const QTime before = QTime::currentTime();
+        const QTime mine = LocalTimeNow();
+        const QTime after = QTime::currentTime();
+        if (before.second() == after.second()) {
+            EXPECT_EQ(mine.hour(), before.hour());
+            EXPECT_EQ(mine.minute(), before.minute());
+            EXPECT_EQ(mine.second(), before.second());
+            return;
+        }
+    }
+    FAIL() << "the clock kept crossing second boundaries";
 }
 
 TEST(ConnectionTimeTest, HasNoLeadingZeros)
