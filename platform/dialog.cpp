@@ -15,7 +15,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
-#include <QTableWidget>
+#include <QTableView>
 #include <QToolButton>
 
 namespace {
@@ -206,7 +206,7 @@ QWidget *CDialog::MakeControl(const ControlTemplate &control, QWidget *pParent)
         return pButton;
     }
     case ControlKind::ListView: {
-        auto *pTable = new QTableWidget(pParent);
+        auto *pTable = new QTableView(pParent);
         auto *pHeader = new ListHeader(Qt::Horizontal, pTable);
         pHeader->setSectionsClickable(true);  // clickable, but no sorting
         pTable->setHorizontalHeader(pHeader);

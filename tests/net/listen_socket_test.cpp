@@ -5,7 +5,7 @@
 #include "tests/peers.h"
 #include "ui/connection_table.h"
 
-#include <QTableWidget>
+#include <QTableView>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -85,7 +85,7 @@ protected:
     }
 
     RawListener m_target;
-    QTableWidget m_widget;
+    QTableView m_widget;
     CListCtrl m_table;
     FakePeerListener m_listener;
     std::uint32_t m_nPort = 0;

@@ -2,7 +2,7 @@
 
 #include <QMenu>
 #include <QMenuBar>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -173,7 +173,7 @@ protected:
             QTest::keyClick(pMenu, Qt::Key_Return);
         });
         chooser.start();
-        auto *pTable = static_cast<QTableWidget *>(m_pDlg->GetDlgItem(IDC_CONNECTIONS));
+        auto *pTable = static_cast<QTableView *>(m_pDlg->GetDlgItem(IDC_CONNECTIONS));
         const QPoint at(40, 60);
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, pTable->viewport()->mapToGlobal(at));
         QApplication::sendEvent(pTable->viewport(), &event);

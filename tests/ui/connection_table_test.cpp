@@ -1,8 +1,9 @@
 #include "platform/list_ctrl.h"
 #include "platform/local_time.h"
+#include "tests/event_wait.h"
 #include "ui/connection_table.h"
 
-#include <QTableWidget>
+#include <QTableView>
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,9 +29,9 @@ protected:
                                     "9:5:7", Socket(n));
     }
 
-    QTableWidget m_widget;
+    QTableView m_widget;
     CListCtrl m_table;
-    char m_sockets[3] = {};
+    char m_sockets[4] = {};
 };
 
 TEST_F(ConnectionTableTest, ColumnsShareTheClientWidth3To2To2To3)
@@ -88,6 +89,36 @@ TEST_F(ConnectionTableTest, SelectedRowAndStatus)
     ConnectionTable::SetStatus(m_table, -1, ConnectionTable::kStatusConnected);
     for (int nRow = 0; nRow < 3; ++nRow)
         EXPECT_NE(m_table.GetItemText(nRow, 2), "Connected");
+}
+
+TEST_F(ConnectionTableTest, ViewCatchesUpAndTheSelectionStaysWithItsRow)
+{
+    SetUpAtWidth(607);
+    AddThreeRows();
+    QAbstractItemModel *pShown = m_widget.model();
+    ASSERT_TRUE(RunUntil([&] { return pShown->rowCount() == 3; }));
+    EXPECT_EQ(pShown->index(0, 0).data().toString(), "10.0.0.2");
+    EXPECT_EQ(pShown->headerData(3, Qt::Horizontal).toString(), "Connection Time");
+
+    // The user selects the middle row, 10.0.0.1.
+    m_widget.selectionModel()->select(pShown->index(1, 0), QItemSelectionModel::ClearAndSelect |
+                                                               QItemSelectionModel::Rows);
+    EXPECT_EQ(ConnectionTable::FindSelectedRow(m_table), 1);
+
+    // A new row on top moves it down; the selection goes with it, at once and in the view.
+    ConnectionTable::AddRow(m_table, "10.0.0.3", "3003", "9:5:8", Socket(3));
+    EXPECT_EQ(ConnectionTable::FindSelectedRow(m_table), 2);
+    ASSERT_TRUE(RunUntil([&] { return pShown->rowCount() == 4; }));
+    const QModelIndexList selected = m_widget.selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected.first().row(), 2);
+    EXPECT_EQ(pShown->index(2, 0).data().toString(), "10.0.0.1");
+
+    // Removing the selected row leaves nothing selected.
+    ConnectionTable::RemoveRow(m_table, Socket(1));
+    EXPECT_EQ(ConnectionTable::FindSelectedRow(m_table), -1);
+    ASSERT_TRUE(RunUntil([&] { return pShown->rowCount() == 3; }));
+    EXPECT_TRUE(m_widget.selectionModel()->selectedRows().isEmpty());
 }
 
 TEST(LocalTimeTest, MatchesTheTimeZoneRules)
