@@ -32,6 +32,16 @@ QString DottedText(const in_addr &addr)
     return QString::fromLatin1(text);
 }
 
+// What a socket knew of the handle it let go of (Detach): the next Attach of that same handle
+// takes it over instead of asking the system again. Cleared by every Attach and by every
+// handle this layer makes or closes.
+struct DetachedHandle
+{
+    SOCKET hSocket = INVALID_SOCKET;
+    bool bConnected = false;
+    sockaddr_in peer = {};
+} g_detached;
+
 }  // namespace
 
 CAsyncSocket::CAsyncSocket() = default;
@@ -52,6 +62,7 @@ bool CAsyncSocket::OpenHandle(int nSocketType, long lEvent)
         WSASetLastError(WSAEINVAL);
         return false;
     }
+    g_detached.hSocket = INVALID_SOCKET;
     const SOCKET hSocket = ::socket(AF_INET, nSocketType | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (hSocket < 0) {
         SetErrorFromErrno();
@@ -149,18 +160,25 @@ bool CAsyncSocket::Attach(SOCKET hSocket, long lEvent)
         return false;
     }
     sockaddr_in peer = {};
-    socklen_t nPeerLength = sizeof peer;
-    int nListening = 0;
-    socklen_t nLength = sizeof nListening;
     State state = State::Unconnected;
-    if (::getpeername(hSocket, reinterpret_cast<sockaddr *>(&peer), &nPeerLength) == 0)
-        state = State::Connected;  // the peer's name is kept: it cannot change
-    else if (::getsockopt(hSocket, SOL_SOCKET, SO_ACCEPTCONN, &nListening, &nLength) == 0 &&
-             nListening)
-        state = State::Listening;
-    const int nFlags = ::fcntl(hSocket, F_GETFL);
-    if (nFlags >= 0 && !(nFlags & O_NONBLOCK))
-        ::fcntl(hSocket, F_SETFL, nFlags | O_NONBLOCK);
+    if (g_detached.hSocket == hSocket && g_detached.bConnected) {
+        // A connected, non-blocking handle that a socket of this layer has just let go of.
+        state = State::Connected;
+        peer = g_detached.peer;
+    } else {
+        socklen_t nPeerLength = sizeof peer;
+        int nListening = 0;
+        socklen_t nLength = sizeof nListening;
+        if (::getpeername(hSocket, reinterpret_cast<sockaddr *>(&peer), &nPeerLength) == 0)
+            state = State::Connected;  // the peer's name is kept: it cannot change
+        else if (::getsockopt(hSocket, SOL_SOCKET, SO_ACCEPTCONN, &nListening, &nLength) == 0 &&
+                 nListening)
+            state = State::Listening;
+        const int nFlags = ::fcntl(hSocket, F_GETFL);
+        if (nFlags >= 0 && !(nFlags & O_NONBLOCK))
+            ::fcntl(hSocket, F_SETFL, nFlags | O_NONBLOCK);
+    }
+    g_detached.hSocket = INVALID_SOCKET;
     SetHandle(hSocket, state);
     if (state == State::Connected) {
         m_peer = peer;
@@ -175,8 +193,10 @@ bool CAsyncSocket::Attach(SOCKET hSocket, long lEvent)
 SOCKET CAsyncSocket::Detach()
 {
     const SOCKET hSocket = m_hSocket;
-    if (hSocket != INVALID_SOCKET)
+    if (hSocket != INVALID_SOCKET) {
+        g_detached = {hSocket, m_state == State::Connected && m_bPeerKnown, m_peer};
         ReleaseHandle();
+    }
     return hSocket;
 }
 
@@ -344,9 +364,14 @@ bool CAsyncSocket::Accept(CAsyncSocket &rConnectedSocket)
         WSASetLastError(WSAEINVAL);
         return false;
     }
+    g_detached.hSocket = INVALID_SOCKET;
     SOCKET hAccepted;
+    sockaddr_in peer = {};
+    socklen_t nPeerLength = 0;
     do {
-        hAccepted = ::accept4(m_hSocket, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        nPeerLength = sizeof peer;
+        hAccepted = ::accept4(m_hSocket, reinterpret_cast<sockaddr *>(&peer), &nPeerLength,
+                              SOCK_NONBLOCK | SOCK_CLOEXEC);
     } while (hAccepted < 0 && errno == EINTR);
     const int nAcceptErrno = errno;
 
@@ -358,6 +383,8 @@ bool CAsyncSocket::Accept(CAsyncSocket &rConnectedSocket)
         return false;
     }
     rConnectedSocket.SetHandle(hAccepted, State::Connected);
+    rConnectedSocket.m_peer = peer;
+    rConnectedSocket.m_bPeerKnown = true;
     rConnectedSocket.AsyncSelect(m_lEvent);
     rConnectedSocket.Post(FD_WRITE, 0);  // a connected socket reports once that it can write
     return true;
@@ -368,6 +395,8 @@ void CAsyncSocket::Close()
     if (m_hSocket == INVALID_SOCKET)
         return;
     const SOCKET hSocket = m_hSocket;
+    if (g_detached.hSocket == hSocket)
+        g_detached.hSocket = INVALID_SOCKET;
     const bool bAllRead = m_bCloseSent;  // the peer's close comes only after its last byte
     ReleaseHandle();
     sock::ForgetWaiting(hSocket);

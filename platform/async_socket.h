@@ -42,6 +42,8 @@ public:
     // present (bytes waiting) is reported like any other. Fails if this socket has a handle.
     bool Attach(SOCKET hSocket, long lEvent = FD_ALL_EVENTS);
     // Stops the notifications, lets go of the handle and returns it; queued ones are dropped.
+    // What this socket knew of the handle (connected, its peer) goes with it to the next
+    // Attach of the same handle, which must not be closed in between.
     SOCKET Detach();
 
     // Asks for the notifications in lEvent from now on.
