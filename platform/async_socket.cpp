@@ -73,24 +73,6 @@ bool CAsyncSocket::OpenHandle(int nSocketType, long lEvent)
     return true;
 }
 
-bool CAsyncSocket::Create(std::uint32_t nSocketPort, int nSocketType, long lEvent)
-{
-    if (!OpenHandle(nSocketType, lEvent))
-        return false;
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_ANY);
-    address.sin_port = htons(static_cast<std::uint16_t>(nSocketPort));
-    if (::bind(m_hSocket, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0) {
-        SetErrorFromErrno();
-        const int nError = WSAGetLastError();
-        Close();
-        WSASetLastError(nError);
-        return false;
-    }
-    return true;
-}
-
 bool CAsyncSocket::Create(std::uint32_t nSocketPort, int nSocketType, long lEvent,
                           const QString &strSocketAddress)
 {

@@ -29,12 +29,12 @@ public:
     CAsyncSocket(const CAsyncSocket &) = delete;
     CAsyncSocket &operator=(const CAsyncSocket &) = delete;
 
-    // Makes a socket, asks for the notifications in lEvent and binds it to nSocketPort (its low
-    // 16 bits) on every local address. Returns false and leaves no handle on any failure.
-    bool Create(std::uint32_t nSocketPort = 0, int nSocketType = SOCK_STREAM,
-                long lEvent = FD_ALL_EVENTS);
-    // The same, bound to strSocketAddress, which must be dotted IPv4 text: no name is looked up,
-    // and any other text, the empty text included, fails with WSAEINVAL.
+    // Makes a socket, asks for the notifications in lEvent and binds it to strSocketAddress and
+    // the low 16 bits of nSocketPort. The address must be dotted IPv4 text: no name is looked
+    // up, and any other text, the empty text included, fails with WSAEINVAL. A fixed port may
+    // be bound while connections of an earlier socket on it linger (TIME_WAIT); one that another
+    // socket listens on fails with WSAEADDRINUSE. Returns false and leaves no handle on any
+    // failure.
     bool Create(std::uint32_t nSocketPort, int nSocketType, long lEvent,
                 const QString &strSocketAddress);
 
