@@ -10,6 +10,8 @@
 // Ferrolink does, marking the row "Disconnected") can leave iperf3 waiting for it. Here the
 // client ends the stream.
 
+#include "bench/loopback.h"
+
 #include <arpa/inet.h>
 #include <chrono>
 #include <cstdio>
@@ -22,26 +24,11 @@
 
 namespace {
 
-sockaddr_in Loopback(int nPort)
-{
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<std::uint16_t>(nPort));
-    return address;
-}
-
 int Source(int nPort)
 {
-    const int listener = socket(AF_INET, SOCK_STREAM, 0);
-    const int on = 1;
-    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in address = Loopback(nPort);
-    if (bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
-        listen(listener, 16) != 0) {
-        std::perror("blast source");
+    const int listener = loopback::Listen(nPort, "blast server");
+    if (listener < 0)
         return 1;
-    }
     std::vector<char> block(128 * 1024, 'b');
     for (;;) {
         const int fd = accept(listener, nullptr, nullptr);
@@ -55,12 +42,9 @@ int Source(int nPort)
 
 int Sink(int nPort, double seconds)
 {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = Loopback(nPort);
-    if (connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0) {
-        std::perror("blast sink");
+    const int fd = loopback::Connect(nPort, "blast client");
+    if (fd < 0)
         return 1;
-    }
     timeval timeout = {5, 0};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     std::vector<char> buffer(256 * 1024);

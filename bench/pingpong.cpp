@@ -4,6 +4,8 @@
 //   pingpong client PORT COUNT    sends COUNT messages one at a time, each after the previous
 //                                 one came back; prints "median_us p99_us"
 
+#include "bench/loopback.h"
+
 #include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
@@ -21,15 +23,6 @@ namespace {
 
 constexpr int kMessage = 64;
 
-sockaddr_in Loopback(int nPort)
-{
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<std::uint16_t>(nPort));
-    return address;
-}
-
 void NoDelay(int fd)
 {
     const int on = 1;
@@ -38,15 +31,9 @@ void NoDelay(int fd)
 
 int Server(int nPort)
 {
-    const int listener = socket(AF_INET, SOCK_STREAM, 0);
-    const int on = 1;
-    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in address = Loopback(nPort);
-    if (bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
-        listen(listener, 64) != 0) {
-        std::perror("pingpong server");
+    const int listener = loopback::Listen(nPort, "pingpong server");
+    if (listener < 0)
         return 1;
-    }
     std::vector<pollfd> fds = {{listener, POLLIN, 0}};
     char buffer[65536];
     for (;;) {
@@ -74,12 +61,9 @@ int Server(int nPort)
 
 int Client(int nPort, int nCount)
 {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = Loopback(nPort);
-    if (connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0) {
-        std::perror("pingpong client");
+    const int fd = loopback::Connect(nPort, "pingpong client");
+    if (fd < 0)
         return 1;
-    }
     NoDelay(fd);
     timeval timeout = {5, 0};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
