@@ -123,6 +123,7 @@ void CAsyncSocket::SetHandle(SOCKET hSocket, State state)
 
 void CAsyncSocket::ReleaseHandle()
 {
+    sock::ForgetWaiting(m_hSocket);
     StopConnectTimer();
     CSocketQueue::Instance().Unregister(m_nId);
     m_nId = 0;
@@ -381,7 +382,6 @@ void CAsyncSocket::Close()
         g_detached.hSocket = INVALID_SOCKET;
     const bool bAllRead = m_bCloseSent;  // the peer's close comes only after its last byte
     ReleaseHandle();
-    sock::ForgetWaiting(hSocket);
 
     // Closing with unread bytes would reset the connection and throw away what this side still
     // has to send. Read and drop what is waiting now (also while a connect is still to be
