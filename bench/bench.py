@@ -129,10 +129,9 @@ def peak_rss_mib(pid):
     return float("nan")
 
 
-def iperf(port, reverse=False, streams=1):
+def iperf(port, streams=1):
+    """One iperf3 run, client to target: (Gbit/s, bytes)."""
     args = ["iperf3", "-c", "127.0.0.1", "-p", str(port), "-t", str(SECS), "-J"]
-    if reverse:
-        args.append("-R")
     if streams > 1:
         args += ["-P", str(streams)]
     out = subprocess.run(args, capture_output=True, text=True, timeout=SECS + 30).stdout

@@ -25,6 +25,16 @@ bool ParseDotted(const QString &strAddress, in_addr &addr)
     return inet_pton(AF_INET, text.constData(), &addr) == 1;
 }
 
+// The outcome of a connect that was under way: 0 or the errno it ended with.
+int ConnectOutcome(SOCKET hSocket)
+{
+    int nError = 0;
+    socklen_t nLength = sizeof nError;
+    if (::getsockopt(hSocket, SOL_SOCKET, SO_ERROR, &nError, &nLength) != 0)
+        nError = errno;
+    return nError;
+}
+
 QString DottedText(const in_addr &addr)
 {
     char text[INET_ADDRSTRLEN] = {};
@@ -275,11 +285,8 @@ void CAsyncSocket::ReadReady()
 void CAsyncSocket::WriteReady()
 {
     if (m_state == State::Connecting) {
-        int nError = 0;
-        socklen_t nLength = sizeof nError;
         // The connect's own answer decides, never writability alone.
-        if (::getsockopt(m_hSocket, SOL_SOCKET, SO_ERROR, &nError, &nLength) != 0)
-            nError = errno;
+        const int nError = ConnectOutcome(m_hSocket);
         FinishConnect(nError == 0 ? 0 : SocketErrorFromErrno(nError));
         return;
     }
@@ -445,21 +452,13 @@ bool CAsyncSocket::ConnectHelper(const sockaddr_in &address)
         // once, without waiting, before leaving the outcome to the notifications.
         pollfd ready = {m_hSocket, POLLOUT, 0};
         if (::poll(&ready, 1, 0) == 1) {
-            int nError = 0;
-            socklen_t nLength = sizeof nError;
-            if (::getsockopt(m_hSocket, SOL_SOCKET, SO_ERROR, &nError, &nLength) != 0)
-                nError = errno;
+            const int nError = ConnectOutcome(m_hSocket);
             nResult = nError == 0 ? 0 : -1;
             errno = nError;
         }
     }
     if (nResult == 0) {
-        m_state = State::Connected;
-        m_bReadArmed = true;
-        m_bCloseSent = false;
-        UpdateNotifiers();
-        Post(FD_CONNECT, 0);
-        Post(FD_WRITE, 0);
+        FinishConnect(0);
         return true;
     }
     if (errno != EINPROGRESS) {

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QTimerEvent>
 #include <new>
-#include <vector>
 
 CSocketQueue &CSocketQueue::Instance()
 {

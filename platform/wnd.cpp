@@ -56,14 +56,6 @@ QString CWnd::GetWindowText() const
     return m_hWnd ? m_hWnd->windowTitle() : QString();
 }
 
-void CWnd::Invalidate(bool)
-{
-    if (auto *pArea = qobject_cast<QAbstractScrollArea *>(m_hWnd))
-        pArea->viewport()->update();
-    else if (m_hWnd)
-        m_hWnd->update();
-}
-
 void CWnd::GetClientRect(QRect *pRect) const
 {
     if (auto *pArea = qobject_cast<QAbstractScrollArea *>(m_hWnd)) {

@@ -26,8 +26,6 @@ public:
     QWidget *GetSafeHwnd() const { return m_hWnd; }
 
     QString GetWindowText() const;
-    // Requests a repaint of the whole control (the background is always repainted).
-    void Invalidate(bool bErase = true);
     void GetClientRect(QRect *pRect) const;
 
 protected:

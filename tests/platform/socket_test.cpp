@@ -11,6 +11,14 @@
 
 namespace {
 
+// Connects rSocket from 127.0.0.1 to the listener; returns the listener's end of the connection.
+int ConnectedPair(CSocket &rSocket, RawListener &listener)
+{
+    EXPECT_TRUE(rSocket.Create(0, SOCK_STREAM, FD_ALL_EVENTS, "127.0.0.1"));
+    EXPECT_TRUE(rSocket.Connect("127.0.0.1", listener.Port()));
+    return listener.Accept();
+}
+
 TEST(SocketCreateTest, BindsOnlyToDottedAddressText)
 {
     struct
@@ -123,9 +131,8 @@ TEST(SocketSendTest, WriteToAPeerThatHasGoneFailsWithoutEndingTheProcess)
 {
     RawListener listener;
     CSocket socket;
-    ASSERT_TRUE(socket.Create(0, SOCK_STREAM, FD_ALL_EVENTS, "127.0.0.1"));
-    ASSERT_TRUE(socket.Connect("127.0.0.1", listener.Port()));
-    const int peer = listener.Accept();
+    const int peer = ConnectedPair(socket, listener);
+    ASSERT_GE(peer, 0);
     ::close(peer);  // the peer goes; the next writes meet a reset
     ASSERT_TRUE(WaitForPeerClose(socket.m_hSocket));
     const std::string chunk(65536, 'x');
@@ -143,9 +150,8 @@ TEST(SocketSendTest, WaitingWriteCompletesAsThePeerReads)
 {
     RawListener listener;
     CSocket socket;
-    ASSERT_TRUE(socket.Create(0, SOCK_STREAM, FD_ALL_EVENTS, "127.0.0.1"));
-    ASSERT_TRUE(socket.Connect("127.0.0.1", listener.Port()));
-    const int peer = listener.Accept();
+    const int peer = ConnectedPair(socket, listener);
+    ASSERT_GE(peer, 0);
     const std::string data = RandomBytes(8 << 20, 3);  // far more than the socket buffers hold
     std::string received;
     Worker reader([&] {
